@@ -1,0 +1,43 @@
+// The process-wide instances, created by static initialisation in one place so that
+// their order is fixed: the window, the registry, and last the timeline, which copies
+// the registry's pointers.
+#include "music/Timeline.h"
+#include "render/FeedbackLayer.h"
+#include "render/GLWindow.h"
+#include "render/SceneRegistry.h"
+#include "scenes/ColorFillEffect.h"
+
+#include <new>
+
+GLWindow* glWindow = new GLWindow(640, 480);
+
+// A failed allocation leaves its pointer null.
+ColorFillEffect* colorFillEffect = new (std::nothrow) ColorFillEffect;
+FeedbackLayer* feedbackLayer = new (std::nothrow) FeedbackLayer;
+// The scene classes join here; until then the passes skip the null pointers.
+Effect* spinningSolidsEffect = nullptr;
+Effect* vertexRingEffect = nullptr;
+Effect* cubeRingEffect = nullptr;
+Effect* latticeStripsEffect = nullptr;
+Effect* flashingLatticeEffect = nullptr;
+
+Timeline timeline = fillTimeline();
+
+std::array<Effect*, 7> registryInReleaseOrder()
+{
+    return {colorFillEffect, feedbackLayer,  spinningSolidsEffect, vertexRingEffect,
+            cubeRingEffect,  latticeStripsEffect, flashingLatticeEffect};
+}
+
+void deleteRegistry()
+{
+    delete colorFillEffect;
+    colorFillEffect = nullptr;
+    delete feedbackLayer;
+    feedbackLayer = nullptr;
+    for (Effect** scene : {&spinningSolidsEffect, &vertexRingEffect, &cubeRingEffect,
+                           &latticeStripsEffect, &flashingLatticeEffect}) {
+        delete *scene;
+        *scene = nullptr;
+    }
+}

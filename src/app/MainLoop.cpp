@@ -1,0 +1,74 @@
+// One thread does everything: events, loading, frames, the Escape and Space keys.
+#include "app/MainLoop.h"
+
+#include "app/Loader.h"
+#include "music/MusicPlayer.h"
+#include "music/Timeline.h"
+#include "platform/GLSurface.h"
+#include "render/GLWindow.h"
+
+unsigned char active = 1;
+unsigned char keys[256] = {};
+int loadResult = 0;
+
+void windowProc(const platform::WindowEvent& event)
+{
+    using Type = platform::WindowEvent::Type;
+    switch (event.type) {
+    case Type::keyDown:
+        keys[event.key & 0xFF] = 1;
+        break;
+    case Type::keyUp:
+        keys[event.key & 0xFF] = 0;
+        break;
+    case Type::minimised:
+        active = 0;
+        break;
+    case Type::activated:
+        active = 1;
+        break;
+    case Type::resized:
+        glWindow->resize(event.width, event.height);
+        break;
+    case Type::quit:
+        break;
+    }
+}
+
+bool mainLoopPass()
+{
+    platform::GLSurface* surface = glWindow->surface();
+
+    // every pending event is handled before anything is drawn
+    platform::WindowEvent event{};
+    if (surface && surface->pollEvent(event)) {
+        if (event.type == platform::WindowEvent::Type::quit)
+            return false;
+        windowProc(event);
+        return true;
+    }
+
+    if (!loaded) {
+        loadResult = loadDemo();
+        return true;
+    }
+
+    // Minimised: no drawing and no timeline advance, but the keys still act.
+    if (active && drawFrame() < 0)
+        return false;
+    if (keys[escapeKey])
+        return false; // the frame just drawn is not presented
+    if (keys[spaceKey]) {
+        musicPlayer.setPosition(musicPlayer.order() + 1, 0);
+        keys[spaceKey] = 0;
+    }
+    if (surface)
+        surface->present();
+    return true;
+}
+
+void runMainLoop()
+{
+    while (mainLoopPass()) {
+    }
+}

@@ -1,0 +1,37 @@
+// A GL context with the demo's 640x480 offscreen frame, made current on creation:
+// an SDL window that shows the frame, or a headless EGL context that only keeps it.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+constexpr int frameWidth = 640;
+constexpr int frameHeight = 480;
+
+// A window message translated into what the window procedure acts on.
+struct WindowEvent {
+    enum class Type {
+        quit,      // the window was closed
+        keyDown,   // also sent again by key auto-repeat
+        keyUp,
+        minimised, // activation change while minimised
+        activated, // any other activation change, focus loss included
+        resized,
+    };
+    Type type;
+    int key = 0; // virtual-key code: Escape 27, Space 32, letters upper-case ASCII
+    int width = 0;
+    int height = 0;
+};
+
+class GLSurface {
+public:
+    virtual ~GLSurface() = default;
+    // Takes one pending event; false when none is waiting.
+    virtual bool pollEvent(WindowEvent& event) = 0;
+    // Shows the offscreen frame (the buffer swap of the demo).
+    virtual void present() = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,61 @@
+// Message boxes through SDL; errors also go to stderr as one line.
+#include "platform/MessageBox.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+Uint32 boxFlags(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::error:       return SDL_MESSAGEBOX_ERROR;
+    case MessageIcon::exclamation: return SDL_MESSAGEBOX_WARNING;
+    default:                       return SDL_MESSAGEBOX_INFORMATION;
+    }
+}
+
+void writeLine(const char* caption, const char* text, const char* detail)
+{
+    std::string line = text;
+    if (detail && *detail)
+        line = line + " (" + detail + ")";
+    for (char& c : line)
+        if (c == '\n')
+            c = ' ';
+    std::fprintf(stderr, "vorimel: %s: %s\n", caption, line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+Answer askYesNo(const char* caption, const char* text, MessageIcon icon)
+{
+    enum { yesButton = 1, noButton = 2 };
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, yesButton, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, noButton, "No"},
+    };
+    const SDL_MessageBoxData box = {boxFlags(icon), nullptr, caption, text, 2, buttons, nullptr};
+    int button = -1;
+    if (SDL_ShowMessageBox(&box, &button) < 0)
+        return Answer::failed;
+    if (button == yesButton)
+        return Answer::yes;
+    if (button == noButton)
+        return Answer::no;
+    return Answer::dismissed;
+}
+
+void showMessage(const char* caption, const char* text, MessageIcon icon, const char* detail)
+{
+    if (icon != MessageIcon::question)
+        writeLine(caption, text, detail);
+    SDL_ShowSimpleMessageBox(boxFlags(icon), caption, text, nullptr);
+}
+
+} // namespace platform

@@ -1,0 +1,17 @@
+// Message boxes of the platform. Every error text also goes to stderr, so where no
+// box can be shown the text on stderr is the report.
+#pragma once
+
+namespace platform {
+
+enum class MessageIcon { question, exclamation, error, information };
+enum class Answer { yes, no, dismissed, failed };
+
+// Yes is the Return-key default, No the Escape-key default. dismissed: closed without
+// choosing; failed: no box could be shown.
+Answer askYesNo(const char* caption, const char* text, MessageIcon icon);
+// One OK box. Everything but a question is also written to stderr as one line, with
+// the detail (the underlying cause) appended when given.
+void showMessage(const char* caption, const char* text, MessageIcon icon, const char* detail = nullptr);
+
+} // namespace platform

@@ -1,0 +1,258 @@
+// libopenmpt decoding in chunks, with a FIFO of per-chunk positions and a mono ring.
+//
+// Row fraction: libopenmpt reports the order and row of the tick it last processed,
+// not the tick itself. The renderer asks for at most stepFrames frames at a time, so
+// when the reported row changes, the new row began inside that step; its middle is
+// taken as the row start (off by at most stepFrames / 2). The fraction is the number
+// of frames since then over the row's length from speed and tempo: speed ticks of
+// 2.5 / tempo seconds each (the classic tempo mode of Impulse Tracker modules).
+// Pattern delays and fine delays stretch a row beyond that length; the fraction then
+// stays just below 1 until the next row starts.
+#include "platform/ModuleRenderer.h"
+
+#include "platform/DebugOutput.h"
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr int ringMask = ModuleRenderer::monoRingFrames - 1;
+static_assert((ModuleRenderer::monoRingFrames & ringMask) == 0, "the mono ring size is a power of two");
+static_assert(ModuleRenderer::chunkFrames % ModuleRenderer::stepFrames == 0, "chunks are whole steps");
+
+// the largest float below 1: the fraction never reads as the next row
+constexpr float maxFraction = 0.99999994f;
+
+// libopenmpt's log goes to the debug channel, never straight to stderr. Formatted on
+// the stack: libopenmpt may log from inside a render call on the audio thread.
+void logToDebug(const char* message, void*)
+{
+    char line[512];
+    std::snprintf(line, sizeof line, "libopenmpt: %s\n", message != nullptr ? message : "");
+    debugOutput(line);
+}
+
+} // namespace
+
+ModuleRenderer::ModuleRenderer(int sampleRate)
+    : rate(sampleRate)
+{
+}
+
+ModuleRenderer::~ModuleRenderer()
+{
+    if (module != nullptr) {
+        openmpt_module_destroy(module);
+    }
+}
+
+bool ModuleRenderer::loadFile(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = std::string("cannot open ") + path;
+        return false;
+    }
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        error = std::string("cannot read ") + path;
+        return false;
+    }
+    return loadMemory(bytes.data(), bytes.size());
+}
+
+bool ModuleRenderer::loadMemory(const void* data, size_t size)
+{
+    int code = OPENMPT_ERROR_OK;
+    const char* message = nullptr;
+    // "stop": reads return 0 frames from the exact end on, instead of a fade-out
+    // during which libopenmpt already reports the restart position
+    const openmpt_module_initial_ctl ctls[] = {{"play.at_end", "stop"}, {nullptr, nullptr}};
+    openmpt_module* loadedModule = openmpt_module_create_from_memory2(
+        data, size, logToDebug, nullptr, openmpt_error_func_default, nullptr, &code, &message, ctls);
+    if (loadedModule == nullptr) {
+        error = message != nullptr ? message : openmpt_error_string(code);
+        if (message != nullptr) {
+            openmpt_free_string(message);
+        }
+        if (error.empty()) {
+            error = "not a module libopenmpt can play";
+        }
+        return false;
+    }
+    if (message != nullptr) {
+        openmpt_free_string(message);
+    }
+    if (module != nullptr) {
+        openmpt_module_destroy(module);
+    }
+    module = loadedModule;
+    error.clear();
+    finished = false;
+    startRow(openmpt_module_get_current_order(module), openmpt_module_get_current_row(module),
+             static_cast<double>(rendered));
+    lastDropped = currentPosition();
+    return true;
+}
+
+bool ModuleRenderer::seek(int order, int row)
+{
+    if (module == nullptr || order < 0 || order >= openmpt_module_get_num_orders(module)) {
+        return false;
+    }
+    const int pattern = openmpt_module_get_order_pattern(module, order);
+    if (pattern < 0 || pattern >= openmpt_module_get_num_patterns(module)) {
+        return false; // end-of-song or skip marker
+    }
+    if (row < 0 || row >= openmpt_module_get_pattern_num_rows(module, pattern)) {
+        return false;
+    }
+    openmpt_module_set_position_order_row(module, order, row);
+    finished = false;
+    startRow(order, row, static_cast<double>(rendered));
+    return true;
+}
+
+void ModuleRenderer::startAtFrame(uint64_t frameIndex)
+{
+    assert(fifoCount == 0 && "startAtFrame comes before the first render");
+    rowStart += static_cast<double>(frameIndex) - static_cast<double>(rendered);
+    rendered = frameIndex;
+}
+
+void ModuleRenderer::render(float* interleavedStereo, size_t frames)
+{
+    while (frames > 0) {
+        // chunks end on multiples of chunkFrames, whatever sizes the caller asks for
+        const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
+        const size_t chunk = std::min(frames, toBoundary);
+        renderChunk(interleavedStereo, chunk, true);
+        interleavedStereo += 2 * chunk;
+        frames -= chunk;
+    }
+}
+
+void ModuleRenderer::renderSilence(float* interleavedStereo, size_t frames)
+{
+    while (frames > 0) {
+        const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
+        const size_t chunk = std::min(frames, toBoundary);
+        renderChunk(interleavedStereo, chunk, false);
+        interleavedStereo += 2 * chunk;
+        frames -= chunk;
+    }
+}
+
+void ModuleRenderer::renderChunk(float* out, size_t frames, bool playing)
+{
+    for (size_t done = 0; done < frames;) {
+        const size_t step = std::min(frames - done, static_cast<size_t>(stepFrames));
+        float* stepOut = out + 2 * done;
+        const uint64_t stepStart = rendered + done;
+        size_t got = 0;
+        if (playing && module != nullptr && !finished) {
+            got = openmpt_module_read_interleaved_float_stereo(module, rate, step, stepOut);
+            if (got == step) {
+                trackRow(stepStart, got);
+            } else {
+                // the song ended inside this step; libopenmpt already reports the
+                // restart position, which is never heard: keep the last row
+                finished = true;
+            }
+        }
+        std::fill(stepOut + 2 * got, stepOut + 2 * step, 0.0f);
+        for (size_t i = 0; i < step; ++i) {
+            monoRing[(stepStart + i) & ringMask] = 0.5f * (stepOut[2 * i] + stepOut[2 * i + 1]);
+        }
+        done += step;
+    }
+    if (!playing) {
+        rowStart += static_cast<double>(frames); // a held row does not advance
+    }
+    rendered += frames;
+    pushRecord(currentPosition());
+}
+
+void ModuleRenderer::trackRow(uint64_t stepStart, size_t stepLength)
+{
+    const int order = openmpt_module_get_current_order(module);
+    const int row = openmpt_module_get_current_row(module);
+    if (order != currentOrder || row != currentRow) {
+        startRow(order, row, static_cast<double>(stepStart) + 0.5 * static_cast<double>(stepLength));
+    }
+}
+
+void ModuleRenderer::startRow(int order, int row, double startFrame)
+{
+    currentOrder = order;
+    currentRow = row;
+    rowStart = startFrame;
+    const int speed = openmpt_module_get_current_speed(module);
+    const int tempo = openmpt_module_get_current_tempo(module);
+    rowLength = (speed > 0 && tempo > 0) ? speed * 2.5 * rate / tempo : 1.0;
+}
+
+ModulePosition ModuleRenderer::currentPosition() const
+{
+    ModulePosition position;
+    position.order = static_cast<uint16_t>(std::max(currentOrder, 0));
+    position.row = static_cast<uint16_t>(std::max(currentRow, 0));
+    const double fraction = (static_cast<double>(rendered) - rowStart) / rowLength;
+    position.rowFraction = std::clamp(static_cast<float>(fraction), 0.0f, maxFraction);
+    return position;
+}
+
+void ModuleRenderer::pushRecord(const ModulePosition& position)
+{
+    if (fifoCount == fifoCapacity) {
+        // nobody asked for a long time: the oldest record is long gone from the device
+        lastDropped = fifo[fifoHead].position;
+        fifoHead = (fifoHead + 1) % fifoCapacity;
+        --fifoCount;
+    }
+    fifo[(fifoHead + fifoCount) % fifoCapacity] = Record{rendered, position};
+    ++fifoCount;
+}
+
+ModulePosition ModuleRenderer::positionAt(uint64_t frameIndex)
+{
+    while (fifoCount > 0 && fifo[fifoHead].end <= frameIndex) {
+        lastDropped = fifo[fifoHead].position;
+        fifoHead = (fifoHead + 1) % fifoCapacity;
+        --fifoCount;
+    }
+    if (fifoCount > 0) {
+        return fifo[fifoHead].position;
+    }
+    return lastDropped;
+}
+
+void ModuleRenderer::monoSamples(uint64_t endIndex, float out[monoWindowFrames]) const
+{
+    endIndex = std::min(endIndex, rendered);
+    for (int i = 0; i < monoWindowFrames; ++i) {
+        const uint64_t back = static_cast<uint64_t>(monoWindowFrames - i); // frames before endIndex
+        const bool kept = back <= endIndex && rendered - (endIndex - back) <= monoRingFrames;
+        out[i] = kept ? monoRing[(endIndex - back) & ringMask] : 0.0f;
+    }
+}
+
+uint32_t ModuleRenderer::packPosition(const ModulePosition& position, int scaler)
+{
+    scaler = std::max(scaler, 1);
+    const int part = std::min(static_cast<int>(position.rowFraction * static_cast<float>(scaler)), scaler - 1);
+    const uint32_t high = static_cast<uint32_t>(position.row * scaler + std::max(part, 0)) & 0xFFFFu;
+    return (high << 16) | position.order;
+}
+
+} // namespace platform

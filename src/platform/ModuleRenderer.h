@@ -1,0 +1,110 @@
+// Decodes a tracker module with libopenmpt in small chunks into a caller's buffer, and
+// remembers, per chunk, where in the module each rendered sample stands. Shared by the
+// device-driven backend and offline rendering; knows nothing about devices or clocks.
+// Not thread safe: the owner serialises every call.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct openmpt_module;
+
+namespace platform {
+
+struct ModulePosition {
+    uint16_t order = 0;
+    uint16_t row = 0;
+    float rowFraction = 0.0f; // part of the row already played, [0, 1)
+};
+
+class ModuleRenderer {
+public:
+    // one position record per chunk: 5.8 ms at 44100 Hz
+    static constexpr int chunkFrames = 256;
+    // libopenmpt is asked for at most this many frames at a time, so a row start is
+    // located to within one step (0.7 ms at 44100 Hz)
+    static constexpr int stepFrames = 32;
+    // records not yet audible; 128 chunks cover 0.74 s of buffered output
+    static constexpr int fifoCapacity = 128;
+    // mono history kept for the spectrum, in frames (a power of two)
+    static constexpr int monoRingFrames = 16384;
+    static constexpr int monoWindowFrames = 1024;
+
+    explicit ModuleRenderer(int sampleRate);
+    ~ModuleRenderer();
+    ModuleRenderer(const ModuleRenderer&) = delete;
+    ModuleRenderer& operator=(const ModuleRenderer&) = delete;
+
+    // False when the file cannot be read or is no module; lastError() says why.
+    bool loadFile(const char* path);
+    bool loadMemory(const void* data, size_t size);
+    bool loaded() const { return module != nullptr; }
+    const std::string& lastError() const { return error; }
+    int sampleRate() const { return rate; }
+
+    // Continues from the start of a row. False, and nothing changes, when the module
+    // has no such order or row (libopenmpt itself would ignore it silently).
+    bool seek(int order, int row);
+
+    // Renders interleaved stereo floats into the caller's buffer, every frame written:
+    // silence once the module has ended (or when none is loaded).
+    void render(float* interleavedStereo, size_t frames);
+    // Writes silence and advances the sample clock without touching the module.
+    void renderSilence(float* interleavedStereo, size_t frames);
+
+    // Starts the frame count at the given absolute index, so that a module loaded
+    // while a device runs carries on the device's count. Only before the first render.
+    void startAtFrame(uint64_t frameIndex);
+    // Absolute index of the next frame to render.
+    uint64_t renderedFrames() const { return rendered; }
+    // True once libopenmpt has played to the module's end.
+    bool ended() const { return finished; }
+
+    // Position of the chunk that holds the given absolute frame. Records of chunks
+    // wholly before it are dropped, so queries must not go backwards in time. A frame
+    // not rendered yet reads as the last chunk dropped (the newest one still heard).
+    ModulePosition positionAt(uint64_t frameIndex);
+
+    // The monoWindowFrames mono frames (channels averaged) that end just before
+    // endIndex; frames never rendered or no longer kept read as 0.
+    void monoSamples(uint64_t endIndex, float out[monoWindowFrames]) const;
+
+    // Order in the low 16 bits; row * scaler plus the played part of the row in
+    // scaler units in the high 16 bits.
+    static uint32_t packPosition(const ModulePosition& position, int scaler);
+
+private:
+    struct Record {
+        uint64_t end; // absolute index one past the chunk's last frame
+        ModulePosition position;
+    };
+
+    void renderChunk(float* out, size_t frames, bool playing);
+    void trackRow(uint64_t stepStart, size_t stepLength);
+    void startRow(int order, int row, double startFrame);
+    ModulePosition currentPosition() const;
+    void pushRecord(const ModulePosition& position);
+
+    int rate;
+    openmpt_module* module = nullptr;
+    std::string error;
+    bool finished = false;
+    uint64_t rendered = 0;
+
+    // the row being rendered: where it began (fractional frame index) and how long it lasts
+    int currentOrder = 0;
+    int currentRow = 0;
+    double rowStart = 0.0;
+    double rowLength = 1.0;
+
+    std::array<Record, fifoCapacity> fifo;
+    int fifoHead = 0;
+    int fifoCount = 0;
+    ModulePosition lastDropped;
+
+    std::array<float, monoRingFrames> monoRing{};
+};
+
+} // namespace platform

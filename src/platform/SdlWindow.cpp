@@ -1,0 +1,139 @@
+// The SDL2 window with its GL context and offscreen frame.
+#include "platform/SdlWindow.h"
+
+#include "platform/SdlEvents.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+
+bool initVideo(std::string& error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("no display: ") + SDL_GetError();
+        return false;
+    }
+    // With no display SDL quietly falls back to a driver whose windows nobody sees.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (invisible && !(requested && std::strcmp(requested, driver) == 0)) {
+        error = std::string("no display: SDL could only offer its '") + driver + "' video driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
+}
+
+void quitVideo()
+{
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool fullscreenAvailable()
+{
+    SDL_DisplayMode mode;
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w >= frameWidth && mode.h >= frameHeight;
+}
+
+void showCursor(bool visible)
+{
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int height, bool fullscreen,
+                                             WindowFailure& failure, std::string& error)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+
+    std::unique_ptr<SdlWindow> window(new SdlWindow);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN
+                         | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
+    window->window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       width, height, flags);
+    if (!window->window_) {
+        failure = WindowFailure::window;
+        error = SDL_GetError();
+        return nullptr;
+    }
+    window->context_ = SDL_GL_CreateContext(window->window_);
+    if (!window->context_) {
+        failure = WindowFailure::context;
+        error = SDL_GetError();
+        return nullptr;
+    }
+    if (SDL_GL_MakeCurrent(window->window_, window->context_) != 0) {
+        failure = WindowFailure::activation;
+        error = SDL_GetError();
+        return nullptr;
+    }
+    if (!window->frame_.create(frameWidth, frameHeight)) {
+        failure = WindowFailure::frame;
+        error = "the 640x480 offscreen frame is incomplete";
+        return nullptr;
+    }
+    // Vsync where the driver offers it; the demo renders as fast as presenting allows.
+    SDL_GL_SetSwapInterval(1);
+
+    SDL_ShowWindow(window->window_);
+    SDL_RaiseWindow(window->window_);
+    failure = WindowFailure::none;
+    return window;
+}
+
+SdlWindow::~SdlWindow()
+{
+    if (context_)
+        releaseContext();
+    if (window_)
+        SDL_DestroyWindow(window_);
+}
+
+bool SdlWindow::pollEvent(WindowEvent& event)
+{
+    SDL_Event sdlEvent;
+    while (SDL_PollEvent(&sdlEvent)) {
+        const bool minimised = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+        if (translateEvent(sdlEvent, minimised, event))
+            return true;
+    }
+    return false;
+}
+
+void SdlWindow::present()
+{
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+    frame_.blitToWindow(width, height);
+    SDL_GL_SwapWindow(window_);
+    frame_.bind();
+}
+
+bool SdlWindow::releaseContext()
+{
+    if (!context_)
+        return true;
+    frame_.destroy();
+    const bool released = SDL_GL_MakeCurrent(window_, nullptr) == 0;
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+    return released;
+}
+
+void SdlWindow::leaveFullscreen()
+{
+    SDL_SetWindowFullscreen(window_, 0);
+}
+
+} // namespace platform

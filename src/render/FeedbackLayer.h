@@ -1,0 +1,30 @@
+// The trails: a copy of an earlier frame drawn back translucent and slightly enlarged
+// before the new frame is captured again.
+#pragma once
+
+#include "render/Effect.h"
+
+#include <GL/gl.h>
+
+class FeedbackLayer : public Effect {
+public:
+    void draw(float seconds) override;
+    void load() override;
+    void enter() override {}
+    void release() override;
+
+    void setTextureSize(int width, int height);
+    GLuint createTexture();
+    void setColor(float r, float g, float b, float a);
+    // Copies the lower-left 640x480 pixels of the frame into the texture.
+    void captureScreen();
+
+    int32_t textureWidth = 0;
+    int32_t textureHeight = 0;
+
+    // Shared by the class for the whole run.
+    static GLuint texture;
+    static float color[4];
+    static GLenum blendSource;
+    static GLenum blendDestination;
+};

@@ -1,0 +1,134 @@
+// Window creation and release in the demo's order, with its messages.
+#include "render/GLWindow.h"
+
+#include "platform/MessageBox.h"
+#include "platform/SdlWindow.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void creationError(const char* text, const std::string& cause)
+{
+    platform::showMessage("ERROR", text, platform::MessageIcon::exclamation, cause.c_str());
+}
+
+void shutdownError(const char* text)
+{
+    platform::showMessage("SHUTDOWN ERROR", text, platform::MessageIcon::information);
+}
+
+const char* failureText(platform::WindowFailure failure)
+{
+    switch (failure) {
+    case platform::WindowFailure::context:    return "Can't Create A GL Rendering Context.";
+    case platform::WindowFailure::activation: return "Can't Activate The GL Rendering Context.";
+    case platform::WindowFailure::frame:      return "Can't Set The PixelFormat.";
+    default:                                  return "Window Creation Error.";
+    }
+}
+
+} // namespace
+
+GLWindow::GLWindow(int width, int height)
+    : height_(height), width_(width)
+{
+    if (width <= 0 || height <= 0) {
+        width_ = 640;
+        height_ = 480;
+    }
+}
+
+GLWindow::~GLWindow() = default;
+
+void GLWindow::setTitle(const char* text)
+{
+    std::snprintf(title_, sizeof title_, "%s", text);
+}
+
+int GLWindow::createWindow(const char* title, int width, int height, int, unsigned char fullscreen)
+{
+    fullscreen_ = fullscreen;
+
+    std::string cause;
+    if (!platform::initVideo(cause)) {
+        creationError("Failed To Register The Window Class.", cause);
+        return 0;
+    }
+    videoStarted_ = true;
+
+    // The desktop keeps its mode; the 640x480 frame is scaled to fill it.
+    if (fullscreen_ && !platform::fullscreenAvailable()) {
+        const platform::Answer answer = platform::askYesNo(
+            "Kaplo GL",
+            "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
+            platform::MessageIcon::exclamation);
+        if (answer != platform::Answer::yes) {
+            platform::showMessage("ERROR", "Program Will Now Close.", platform::MessageIcon::error);
+            return 0;
+        }
+        fullscreen_ = 0;
+    }
+    if (fullscreen_)
+        platform::showCursor(false);
+
+    platform::WindowFailure failure = platform::WindowFailure::none;
+    window_ = platform::SdlWindow::create(title, width, height, fullscreen_ != 0, failure, cause);
+    if (!window_) {
+        killWindow();
+        creationError(failureText(failure), cause);
+        return 0;
+    }
+    resize(width, height);
+    return 1;
+}
+
+void GLWindow::killWindow()
+{
+    if (fullscreen_) {
+        if (window_)
+            window_->leaveFullscreen();
+        platform::showCursor(true);
+    }
+    if (window_) {
+        if (!window_->releaseContext())
+            shutdownError("Release Of DC And RC Failed.");
+        window_.reset();
+    }
+    attached_.reset();
+    if (videoStarted_) {
+        platform::quitVideo();
+        videoStarted_ = false;
+    }
+}
+
+void GLWindow::begin2D(float w, float h)
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glViewport(0, 0, width_, height_);
+    glOrtho(-w / 2, w / 2, -h / 2, h / 2, 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWindow::end2D()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+platform::GLSurface* GLWindow::surface() const
+{
+    if (window_)
+        return window_.get();
+    return attached_.get();
+}
+
+void GLWindow::attachSurface(std::unique_ptr<platform::GLSurface> surface)
+{
+    attached_ = std::move(surface);
+}

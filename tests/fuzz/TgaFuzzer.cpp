@@ -1,0 +1,25 @@
+// Feeds arbitrary bytes to the TGA reader through an in-memory file.
+#include "render/Texture.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    if (!file)
+        return 0;
+    Texture texture;
+    if (readTga(file, texture)) {
+        // Every converted byte must be readable.
+        volatile unsigned sum = 0;
+        const size_t bytes = size_t{texture.width} * texture.height * (texture.bitsPerPixel / 8);
+        for (size_t i = 0; i < bytes; ++i)
+            sum = sum + texture.pixels[i];
+    }
+    std::fclose(file);
+    return 0;
+}

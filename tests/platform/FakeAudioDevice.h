@@ -1,0 +1,96 @@
+// An audio device on a scripted clock: it plays steadily (drifting from its nominal
+// rate by driftPpm) from the first advance() after it is unpaused, holds latencyFrames
+// after each on-time callback, calls back late by a known repeating amount of up to
+// maxLateFrames, and keeps everything it was handed.
+#pragma once
+
+#include "platform/AudioDevice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace testing_support {
+
+class FakeAudioDevice : public platform::AudioDevice {
+public:
+    FakeAudioDevice(int periodFrames, int latencyFrames, int maxLateFrames = 0, double driftPpm = 0.0)
+        : period(periodFrames), latency(latencyFrames), maxLate(maxLateFrames), speed(1.0 + driftPpm * 1e-6)
+    {
+    }
+
+    bool open(int frequency, Callback newCallback, void* newUser) override
+    {
+        rate = frequency;
+        callback = newCallback;
+        user = newUser;
+        return true;
+    }
+    void close() override { running = false; }
+    void pause(bool paused) override { running = !paused; }
+    void lock() override { ++locks; }
+    void unlock() override { --locks; }
+    int bufferFrames() const override { return latency; }
+    double now() const override { return clock; }
+    std::string lastError() const override { return ""; }
+
+    // Moves the clock on, running every callback that falls due on the way.
+    void advance(double seconds)
+    {
+        const double target = clock + seconds;
+        if (running && !started) {
+            started = true;
+            startTime = clock;
+            while (handed < static_cast<uint64_t>(latency)) {
+                fire(); // the queue fills before the first frame is heard
+            }
+        }
+        while (running) {
+            const double late = maxLate * static_cast<double>((calls * 7919u) % 13u) / 12.0;
+            const double due = startTime + (static_cast<double>(handed) - latency + period + late) / (rate * speed);
+            if (due > target) {
+                break;
+            }
+            clock = std::max(clock, due);
+            fire();
+        }
+        clock = target;
+    }
+
+    // The frame the listener hears now.
+    uint64_t trueAudibleFrame() const
+    {
+        return started ? static_cast<uint64_t>(std::floor((clock - startTime) * rate * speed)) : 0;
+    }
+    uint64_t handedFrames() const { return handed; }
+    const std::vector<float>& output() const { return played; } // interleaved stereo
+    int heldLocks() const { return locks; }
+
+private:
+    void fire()
+    {
+        played.resize(played.size() + 2 * period);
+        callback(user, played.data() + played.size() - 2 * period, period);
+        handed += static_cast<uint64_t>(period);
+        ++calls;
+    }
+
+    int period;
+    int latency;
+    int maxLate;
+    double speed;
+    int rate = 44100;
+    Callback callback = nullptr;
+    void* user = nullptr;
+    bool running = false;
+    bool started = false;
+    double clock = 0.0;
+    double startTime = 0.0;
+    uint64_t handed = 0;
+    uint64_t calls = 0;
+    int locks = 0;
+    std::vector<float> played;
+};
+
+} // namespace testing_support

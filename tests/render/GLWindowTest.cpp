@@ -1,0 +1,132 @@
+// The window settings and the 2D box multiplied onto the projection in force.
+#include "render/GLWindow.h"
+#include "support/GLTestContext.h"
+#include "support/Matrices.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+using testsupport::pixelAt;
+
+namespace {
+
+using testsupport::Matrix;
+using testsupport::multiply;
+
+Matrix projection()
+{
+    return testsupport::currentMatrix(GL_PROJECTION_MATRIX);
+}
+
+Matrix ortho(double l, double r, double b, double t, double n, double f)
+{
+    Matrix m{};
+    m[0] = 2 / (r - l);
+    m[5] = 2 / (t - b);
+    m[10] = -2 / (f - n);
+    m[12] = -(r + l) / (r - l);
+    m[13] = -(t + b) / (t - b);
+    m[14] = -(f + n) / (f - n);
+    m[15] = 1;
+    return m;
+}
+
+Matrix frustum(double l, double r, double b, double t, double n, double f)
+{
+    Matrix m{};
+    m[0] = 2 * n / (r - l);
+    m[5] = 2 * n / (t - b);
+    m[8] = (r + l) / (r - l);
+    m[9] = (t + b) / (t - b);
+    m[10] = -(f + n) / (f - n);
+    m[11] = -1;
+    m[14] = -2 * f * n / (f - n);
+    return m;
+}
+
+void expectNear(const Matrix& actual, const Matrix& expected)
+{
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(actual[i], expected[i], 1e-6) << "element " << i;
+}
+
+class Overlay2D : public testsupport::GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+    }
+
+    // A white unit quad at z = 0.01 inside begin2D(1, 1), on a black frame.
+    void drawUnitQuad()
+    {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glWindow->begin2D(1.0f, 1.0f);
+        glColor3f(1, 1, 1);
+        glBegin(GL_QUADS);
+        glVertex3f(-0.5f, -0.5f, 0.01f);
+        glVertex3f(0.5f, -0.5f, 0.01f);
+        glVertex3f(0.5f, 0.5f, 0.01f);
+        glVertex3f(-0.5f, 0.5f, 0.01f);
+        glEnd();
+        glWindow->end2D();
+    }
+};
+
+} // namespace
+
+TEST(GLWindowSettings, NonPositiveSizeGives640By480AndLongTitlesAreCut)
+{
+    GLWindow zeroWidth(0, 300);
+    EXPECT_EQ(zeroWidth.width(), 640);
+    EXPECT_EQ(zeroWidth.height(), 480);
+    GLWindow negativeHeight(800, -1);
+    EXPECT_EQ(negativeHeight.width(), 640);
+    EXPECT_EQ(negativeHeight.height(), 480);
+
+    GLWindow window(640, 480);
+    const std::string longTitle(300, 'x');
+    window.setTitle(longTitle.c_str());
+    EXPECT_EQ(std::string(window.title()), longTitle.substr(0, 254));
+}
+
+TEST_F(Overlay2D, MultipliesItsBoxOntoTheProjectionAndRestoresIt)
+{
+    glWindow->begin2D(1.0f, 1.0f);
+    expectNear(projection(), ortho(-0.5, 0.5, -0.5, 0.5, 0.1, 200));
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    glWindow->end2D();
+    expectNear(projection(), testsupport::identityMatrix());
+
+    glMatrixMode(GL_PROJECTION);
+    glFrustum(-1, 1, -1, 1, 1, 20);
+    glWindow->begin2D(110.0f, 10.0f);
+    expectNear(projection(), multiply(frustum(-1, 1, -1, 1, 1, 20), ortho(-55, 55, -5, 5, 0.1, 200)));
+    glWindow->end2D();
+    expectNear(projection(), frustum(-1, 1, -1, 1, 1, 20));
+}
+
+TEST_F(Overlay2D, AQuadAtZ001ShowsOnlyThroughTheBaseFrustum)
+{
+    drawUnitQuad();
+    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3>{0, 0, 0})) << "in front of the near plane";
+
+    glMatrixMode(GL_PROJECTION);
+    glFrustum(-1, 1, -1, 1, 1, 20);
+    drawUnitQuad();
+    // Almost the full box: about 0.999 of it, so only the outermost pixel may be missed.
+    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(pixelAt(2, 2), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(pixelAt(637, 477), (std::array<int, 3>{255, 255, 255}));
+}

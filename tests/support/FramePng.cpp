@@ -1,0 +1,42 @@
+// PNG output of the offscreen frame through libpng.
+#include "support/FramePng.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace testsupport {
+
+bool writeFramePng(const std::string& path)
+{
+    constexpr int width = 640;
+    constexpr int height = 480;
+    std::vector<unsigned char> pixels(width * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = height - 1; y >= 0; --y) // GL rows start at the bottom
+        png_write_row(png, &pixels[static_cast<size_t>(y) * width * 3]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}
+
+} // namespace testsupport
