@@ -6,6 +6,11 @@
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
+#include "scenes/CubeRingEffect.h"
+#include "scenes/FlashingLatticeEffect.h"
+#include "scenes/LatticeStripsEffect.h"
+#include "scenes/SpinningSolidsEffect.h"
+#include "scenes/VertexRingEffect.h"
 
 #include <new>
 
@@ -14,12 +19,11 @@ GLWindow* glWindow = new GLWindow(640, 480);
 // A failed allocation leaves its pointer null.
 ColorFillEffect* colorFillEffect = new (std::nothrow) ColorFillEffect;
 FeedbackLayer* feedbackLayer = new (std::nothrow) FeedbackLayer;
-// The scene classes join here; until then the passes skip the null pointers.
-Effect* spinningSolidsEffect = nullptr;
-Effect* vertexRingEffect = nullptr;
-Effect* cubeRingEffect = nullptr;
-Effect* latticeStripsEffect = nullptr;
-Effect* flashingLatticeEffect = nullptr;
+Effect* spinningSolidsEffect = new (std::nothrow) SpinningSolidsEffect;
+Effect* vertexRingEffect = new (std::nothrow) VertexRingEffect;
+Effect* cubeRingEffect = new (std::nothrow) CubeRingEffect;
+Effect* latticeStripsEffect = new (std::nothrow) LatticeStripsEffect;
+Effect* flashingLatticeEffect = new (std::nothrow) FlashingLatticeEffect;
 
 Timeline timeline = fillTimeline();
 

@@ -52,9 +52,10 @@ TEST_F(Loading, RunsEveryStepWithItsProgressFramesAndPauses)
     const std::string out = ::testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(loaded, 1);
-    // The loader's two pictures; the scenes add theirs as they join the registry.
+    // The twelve pictures in load order: loader, then the scenes in registry order.
     std::string expected;
-    for (const char* name : {"vorimel", "diagonales"})
+    for (const char* name : {"vorimel", "diagonales", "cosa00d", "cosa00d2", "cosa00e01", "cosa01b", "cosa02b",
+                             "cosa03", "flare2", "cosa03c", "cosa04d1", "cosa05b1"})
         expected += std::string("Loading texture ./data/") + name + ".tga-> ok\n";
     EXPECT_EQ(out, expected);
     EXPECT_EQ(presents(), 13); // 0 10 15 20 30 49 50 52 56 58 60 64 100

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end runs of a demo program under Xvfb with SDL's dummy audio driver.
-# Usage: e2e.sh PROGRAM SCENARIO (run from the build folder, where data/ is).
+# Usage: e2e.sh PROGRAM SCENARIO CLOSE_TOOL (run from the build folder, where data/ is).
 set -uo pipefail
 
 program=$1
 scenario=$2
+close_tool=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -44,29 +45,76 @@ finish() {
   fail "the program did not end within $seconds s"
 }
 
+# Holds a key down for a fifth of a second, as a hand does: the program reads the key
+# state once a frame, so a press and release within one frame would go unseen.
+press() { # press WINDOW KEY
+  xdotool windowfocus --sync "$1" keydown "$2" sleep 0.2 keyup "$2" 2>/dev/null
+}
+
 answer() { # answer KEY: finds the question and presses KEY in it
   local box
   box=$(wait_window "zent.vorimel" 20) || fail "no \"fullscreen?\" question appeared"
   xdotool windowfocus --sync "$box" key "$1"
 }
 
-# The pictures, in load order, each line ended by "-> ok".
+# The twelve pictures, in load order, each line ended by "-> ok".
 expect_progress_lines() {
   local expected="" name
-  for name in vorimel diagonales; do
+  for name in vorimel diagonales cosa00d cosa00d2 cosa00e01 cosa01b cosa02b cosa03 flare2 cosa03c \
+              cosa04d1 cosa05b1; do
     expected+="Loading texture ./data/$name.tga-> ok"$'\n'
   done
   [ "$(cat "$work/out")"$'\n' = "$expected" ] || fail "progress lines differ from: $expected"
 }
 
+# Waits until the demo runs: its window is up and loading (about 2 s) is over.
+wait_running() {
+  window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
+  sleep 4
+  kill -0 "$pid" 2>/dev/null || fail "the program ended early"
+}
+
 case $scenario in
 windowed-run)
-  # No to the question, then the demo runs to its end by itself.
+  # No to the question, then the demo runs to its end by itself: the music reaches
+  # its last order after more than a minute.
   SDL_AUDIODRIVER=dummy start "$program"
   answer Escape
+  began=$SECONDS
   finish "${E2E_RUN_SECONDS:-240}"
   [ "$status" -eq 0 ] || fail "exit code $status"
+  [ $((SECONDS - began)) -ge 60 ] || fail "ended after $((SECONDS - began)) s, before the music's end"
   expect_progress_lines
+  ;;
+skip-to-end)
+  # Space jumps one order per press; the demo ends by itself at its last order.
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  wait_running
+  for _ in $(seq 120); do
+    kill -0 "$pid" 2>/dev/null || break
+    press "$window" space
+    sleep 0.3
+  done
+  finish 20
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  expect_progress_lines
+  ;;
+escape)
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  wait_running
+  press "$window" Escape
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  ;;
+close-window)
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  wait_running
+  "$close_tool" "zent.vorimel" || fail "could not ask the window to close"
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 no-audio)
   # A missing audio driver: the error is shown and reported, the exit code is not 0.
