@@ -76,15 +76,12 @@ TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
     EXPECT_EQ(active, 1);
 }
 
-TEST_F(MainLoop, QuitEndsTheLoopWithoutDrawing)
+TEST_F(MainLoop, QuitEndsBeforeDrawingAndEscapeRightAfterTheFrameWithoutPresentingIt)
 {
     surface().events = {WindowEvent{Type::quit}};
     EXPECT_FALSE(mainLoopPass());
     EXPECT_EQ(draws(), 0);
-}
 
-TEST_F(MainLoop, EscapeEndsRightAfterTheFrameWithoutPresentingIt)
-{
     keys[escapeKey] = 1;
     const int presents = surface().presents;
     EXPECT_FALSE(mainLoopPass());
@@ -115,10 +112,4 @@ TEST_F(MainLoop, MinimisedWindowDrawsNothingButStillPresentsAndSkips)
     EXPECT_EQ(draws(), 0);
     EXPECT_EQ(backend.positionsSet.size(), 1u);
     EXPECT_EQ(surface().presents, presents + 1);
-}
-
-TEST_F(MainLoop, TheEndOfTheTimelineEndsTheLoop)
-{
-    currentScene = nullptr;
-    EXPECT_FALSE(mainLoopPass());
 }

@@ -64,21 +64,3 @@ TEST_F(PlayerWithScript, LoadingPlaysOnlyAModuleThatLoaded)
     EXPECT_EQ(player.musicHandle, 5u);
     EXPECT_EQ(backend.calls, (std::vector<std::string>{"loadModule ./data/mordel.it", "play 5"}));
 }
-
-TEST_F(PlayerWithScript, StartPlaysFromTheBeginningWithTheScaler)
-{
-    ASSERT_EQ(player.init(), 0);
-    player.loadModule("./data/mordel.it");
-    EXPECT_EQ(player.isPlaying(), 0);
-    backend.calls.clear();
-    player.start();
-    EXPECT_EQ(player.isPlaying(), 1);
-    EXPECT_EQ(backend.calls,
-              (std::vector<std::string>{"startOutput", "setPositionScaler 7 12", "playFrom 7 0 reset"}));
-}
-
-TEST_F(PlayerWithScript, SpectrumLevelIsTheLowestBin)
-{
-    backend.level = 0.125f;
-    EXPECT_EQ(player.spectrumLevel(), 0.125f);
-}

@@ -1,7 +1,7 @@
 // An audio device on a scripted clock: it plays steadily (drifting from its nominal
 // rate by driftPpm) from the first advance() after it is unpaused, holds latencyFrames
 // after each on-time callback, calls back late by a known repeating amount of up to
-// maxLateFrames, and keeps everything it was handed.
+// maxLateFrames.
 #pragma once
 
 #include "platform/AudioDevice.h"
@@ -64,14 +64,13 @@ public:
         return started ? static_cast<uint64_t>(std::floor((clock - startTime) * rate * speed)) : 0;
     }
     uint64_t handedFrames() const { return handed; }
-    const std::vector<float>& output() const { return played; } // interleaved stereo
     int heldLocks() const { return locks; }
 
 private:
     void fire()
     {
-        played.resize(played.size() + 2 * period);
-        callback(user, played.data() + played.size() - 2 * period, period);
+        buffer.resize(2 * period);
+        callback(user, buffer.data(), period);
         handed += static_cast<uint64_t>(period);
         ++calls;
     }
@@ -90,7 +89,7 @@ private:
     uint64_t handed = 0;
     uint64_t calls = 0;
     int locks = 0;
-    std::vector<float> played;
+    std::vector<float> buffer; // interleaved stereo
 };
 
 } // namespace testing_support

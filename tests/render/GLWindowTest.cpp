@@ -15,36 +15,19 @@ using testsupport::pixelAt;
 namespace {
 
 using testsupport::Matrix;
-using testsupport::multiply;
 
-Matrix projection()
+// What GL makes of a projection built from its own calls, for comparison.
+Matrix projectionOf(void (*build)())
 {
-    return testsupport::currentMatrix(GL_PROJECTION_MATRIX);
-}
-
-Matrix ortho(double l, double r, double b, double t, double n, double f)
-{
-    Matrix m{};
-    m[0] = 2 / (r - l);
-    m[5] = 2 / (t - b);
-    m[10] = -2 / (f - n);
-    m[12] = -(r + l) / (r - l);
-    m[13] = -(t + b) / (t - b);
-    m[14] = -(f + n) / (f - n);
-    m[15] = 1;
-    return m;
-}
-
-Matrix frustum(double l, double r, double b, double t, double n, double f)
-{
-    Matrix m{};
-    m[0] = 2 * n / (r - l);
-    m[5] = 2 * n / (t - b);
-    m[8] = (r + l) / (r - l);
-    m[9] = (t + b) / (t - b);
-    m[10] = -(f + n) / (f - n);
-    m[11] = -1;
-    m[14] = -2 * f * n / (f - n);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    build();
+    const Matrix m = testsupport::currentMatrix(GL_PROJECTION_MATRIX);
+    glPopMatrix();
+    glMatrixMode(static_cast<GLenum>(mode));
     return m;
 }
 
@@ -99,22 +82,19 @@ TEST(GLWindowSettings, NonPositiveSizeGives640By480AndLongTitlesAreCut)
     EXPECT_EQ(std::string(window.title()), longTitle.substr(0, 254));
 }
 
-TEST_F(Overlay2D, MultipliesItsBoxOntoTheProjectionAndRestoresIt)
+TEST_F(Overlay2D, MultipliesItsBoxOntoTheProjectionInForceAndRestoresIt)
 {
-    glWindow->begin2D(1.0f, 1.0f);
-    expectNear(projection(), ortho(-0.5, 0.5, -0.5, 0.5, 0.1, 200));
+    glFrustum(-1, 1, -1, 1, 1, 20);
+    glWindow->begin2D(110.0f, 10.0f);
+    expectNear(testsupport::currentMatrix(GL_PROJECTION_MATRIX), projectionOf([] {
+                   glFrustum(-1, 1, -1, 1, 1, 20);
+                   glOrtho(-55, 55, -5, 5, 0.1, 200);
+               }));
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
     glWindow->end2D();
-    expectNear(projection(), testsupport::identityMatrix());
-
-    glMatrixMode(GL_PROJECTION);
-    glFrustum(-1, 1, -1, 1, 1, 20);
-    glWindow->begin2D(110.0f, 10.0f);
-    expectNear(projection(), multiply(frustum(-1, 1, -1, 1, 1, 20), ortho(-55, 55, -5, 5, 0.1, 200)));
-    glWindow->end2D();
-    expectNear(projection(), frustum(-1, 1, -1, 1, 1, 20));
+    expectNear(testsupport::currentMatrix(GL_PROJECTION_MATRIX), projectionOf([] { glFrustum(-1, 1, -1, 1, 1, 20); }));
 }
 
 TEST_F(Overlay2D, AQuadAtZ001ShowsOnlyThroughTheBaseFrustum)

@@ -40,77 +40,51 @@ void expectFace(const Mesh& mesh, int i, int a, int b, int c)
 
 } // namespace
 
-TEST(TetraMesh, LevelOneIsThePlainTetrahedronWithoutProgressLines)
+TEST(TetraMesh, LevelOneIsThePlainTetrahedronAndLevelsBelowOneToo)
 {
     DebugLines debug;
-    TetraMesh mesh;
-    mesh.setSize(3.0f);
-    mesh.generate();
-    EXPECT_TRUE(mesh.isGenerated());
-    ASSERT_EQ(mesh.vertexCount(), 4);
-    EXPECT_EQ(mesh.faceCount(), 4);
-    expectVertex(mesh, 0, 0.0f, 1.5f, 0.0f);
-    expectVertex(mesh, 1, -1.5f, -1.5f, 1.5f);
-    expectVertex(mesh, 2, 1.5f, -1.5f, 0.0f);
-    expectVertex(mesh, 3, 0.0f, -1.5f, -1.5f);
-    expectFace(mesh, 3, 3, 1, 2);
-    EXPECT_TRUE(debug.lines.empty());
-
-    for (int levels : {0, -3}) {
-        TetraMesh plain;
-        plain.setLevels(levels);
-        plain.generate();
-        EXPECT_EQ(plain.vertexCount(), 4) << levels;
-        EXPECT_EQ(plain.faceCount(), 4) << levels;
+    for (int levels : {1, 0, -3}) {
+        TetraMesh mesh;
+        mesh.setSize(3.0f);
+        mesh.setLevels(levels);
+        mesh.generate();
+        ASSERT_EQ(mesh.vertexCount(), 4) << levels;
+        EXPECT_EQ(mesh.faceCount(), 4) << levels;
+        expectVertex(mesh, 1, -1.5f, -1.5f, 1.5f);
+        expectVertex(mesh, 3, 0.0f, -1.5f, -1.5f);
+        expectFace(mesh, 3, 3, 1, 2);
     }
+    EXPECT_TRUE(debug.lines.empty());
 }
 
-TEST(TetraMesh, LevelTwoSplitsEachTriangleAtItsCentroid)
+TEST(TetraMesh, EachLevelSplitsEveryTriangleAtItsCentroidAndReportsIt)
 {
-    TetraMesh mesh;
-    mesh.setSize(2.0f);
-    mesh.setLevels(2);
-    mesh.generate();
-    EXPECT_EQ(mesh.vertexCount(), 8);
-    EXPECT_EQ(mesh.faceCount(), 12);
-    const float third = (1.0f + -1.0f + 0.0f) * 0.33333334f; // x: centroid of 0, 1, 2
-    EXPECT_EQ(mesh.vertex(4).x, third);
-    EXPECT_EQ(mesh.vertex(4).y, (-1.0f + -1.0f + 1.0f) * 0.33333334f);
-    EXPECT_EQ(mesh.vertex(4).z, (0.0f + 1.0f + 0.0f) * 0.33333334f);
-    EXPECT_NEAR(mesh.vertex(4).y, -1.0 / 3.0, 1e-7);
-    expectFace(mesh, 0, 0, 4, 2);
-    expectFace(mesh, 4, 0, 1, 4);
-    expectFace(mesh, 5, 1, 2, 4);
-}
+    TetraMesh two;
+    two.setSize(2.0f);
+    two.setLevels(2);
+    two.generate();
+    EXPECT_EQ(two.vertexCount(), 8);
+    EXPECT_NEAR(two.vertex(4).y, -1.0 / 3.0, 1e-7); // centroid of triangle (0, 1, 2)
+    EXPECT_NEAR(two.vertex(4).z, 1.0 / 3.0, 1e-7);
+    expectFace(two, 0, 0, 4, 2);
+    expectFace(two, 4, 0, 1, 4);
+    expectFace(two, 5, 1, 2, 4);
 
-TEST(TetraMesh, LevelFourCountsAndProgressLines)
-{
     DebugLines debug;
-    TetraMesh mesh;
-    mesh.setSize(3.0f);
-    mesh.setLevels(4);
-    mesh.generate();
-    EXPECT_EQ(mesh.vertexCount(), 56);
-    EXPECT_EQ(mesh.faceCount(), 108);
+    TetraMesh four;
+    four.setLevels(4);
+    four.generate();
+    EXPECT_EQ(four.vertexCount(), 56);
+    EXPECT_EQ(four.faceCount(), 108);
     ASSERT_EQ(debug.lines.size(), 52u);
     EXPECT_EQ(debug.lines.front(), "maxF 324 f 4 maxV 164 v 4\n");
     EXPECT_EQ(debug.lines.back(), "maxF 324 f 106 maxV 164 v 55\n");
 
-    // Every triangle indexes a vertex in use.
-    for (int i = 0; i < mesh.faceCount(); ++i)
-        for (int corner : {mesh.faceA()[i], mesh.faceB()[i], mesh.faceC()[i]})
-            EXPECT_LT(corner, mesh.vertexCount());
-}
-
-TEST(TetraMesh, NewLevelsWaitForTheNextGenerate)
-{
-    TetraMesh mesh;
-    mesh.generate();
-    mesh.setLevels(3);
-    EXPECT_TRUE(mesh.isGenerated());
-    EXPECT_EQ(mesh.vertexCount(), 4);
-    mesh.generate();
-    EXPECT_EQ(mesh.vertexCount(), 20);
+    // A new level waits for the next generate.
+    four.setLevels(2);
+    EXPECT_EQ(four.vertexCount(), 56);
+    four.generate();
+    EXPECT_EQ(four.vertexCount(), 8);
 }
 
 class MeshDraw : public testsupport::GLTest {};
@@ -133,36 +107,4 @@ TEST_F(MeshDraw, CubeRebuildsOnEveryDrawButTetrahedronKeepsMovedVerticesUntilRes
     mesh.setSize(2.0f);
     mesh.draw(0.0f);
     expectVertex(mesh, 1, -1.0f, -1.0f, 1.0f);
-}
-
-TEST_F(MeshDraw, AModeShowsOnlyWhenItsSwitchIsOne)
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glPointSize(5.0f);
-    glColor3f(1, 1, 1);
-
-    // Points only: vertex 0 at (0, 0.5) is a white point; the outline from it to
-    // vertex 1 at (-0.5, -0.5), switched to 2, is not drawn.
-    TetraMesh mesh;
-    mesh.setShowOutline(2);
-    mesh.setShowTriangles(0);
-    mesh.setShowSpokes(0);
-    mesh.draw(0.0f);
-    EXPECT_TRUE(mesh.isGenerated());
-    EXPECT_EQ(testsupport::pixelAt(320, 360), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(testsupport::pixelAt(240, 240), (std::array<int, 3>{0, 0, 0}));
-
-    // Outline on: magenta through the same place, and it stays the current colour.
-    mesh.setShowOutline(1);
-    mesh.draw(0.0f);
-    EXPECT_EQ(testsupport::pixelAt(240, 240), (std::array<int, 3>{255, 0, 255}));
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(colour[1], 0.0f);
-    glPointSize(1.0f);
 }
