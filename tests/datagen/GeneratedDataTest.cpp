@@ -1,17 +1,18 @@
-// The generator as the build runs it: the same bytes on every run, and pictures
-// of the layout and sizes the demo expects.
+// The generator as the build runs it: the same bytes on every run, pictures that
+// the program's own reader accepts at their intended sizes, the preview and the icon.
 #include "DataGenerator.h"
+
+#include "render/Texture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -31,16 +32,24 @@ fs::path makeTemporaryFolder()
     return made != nullptr ? fs::path(made) : fs::path();
 }
 
-bool runGenerator(const fs::path& folder)
+bool runGenerator(const std::string& arguments)
 {
-    const std::string command = std::string("\"") + VORIMEL_DATAGEN + "\" \"" + folder.string() + "\"";
+    const std::string command = std::string("\"") + VORIMEL_DATAGEN + "\" " + arguments;
     return std::system(command.c_str()) == 0;
 }
 
-bool isPowerOfTwo(int v)
+uint32_t bigEndian32(const std::vector<uint8_t>& b, size_t at)
 {
-    return v > 0 && (v & (v - 1)) == 0;
+    return (uint32_t { b[at] } << 24) | (uint32_t { b[at + 1] } << 16) | (uint32_t { b[at + 2] } << 8)
+        | b[at + 3];
 }
+
+struct Expected {
+    const char* name;
+    uint32_t width;
+    uint32_t height;
+    uint32_t bits;
+};
 
 } // namespace
 
@@ -50,19 +59,18 @@ TEST(DataGenerator, WritesIdenticalBytesOnEveryRun)
     const fs::path second = makeTemporaryFolder();
     ASSERT_FALSE(first.empty());
     ASSERT_FALSE(second.empty());
-    ASSERT_TRUE(runGenerator(first / "data"));
-    ASSERT_TRUE(runGenerator(second / "data"));
+    ASSERT_TRUE(runGenerator("\"" + (first / "data").string() + "\""));
+    ASSERT_TRUE(runGenerator("\"" + (second / "data").string() + "\""));
     for (const std::string& name : datagen::DataGenerator::fileNames()) {
         const std::vector<uint8_t> a = readFile(first / "data" / name);
-        const std::vector<uint8_t> b = readFile(second / "data" / name);
         EXPECT_FALSE(a.empty()) << name;
-        EXPECT_TRUE(a == b) << name << " differs between runs";
+        EXPECT_TRUE(a == readFile(second / "data" / name)) << name << " differs between runs";
     }
     fs::remove_all(first);
     fs::remove_all(second);
 }
 
-TEST(DataGenerator, FailsWhenTheFolderCannotBeCreated)
+TEST(DataGenerator, FailsNamingTheFolderThatCannotBeCreated)
 {
     const fs::path folder = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());
@@ -73,49 +81,69 @@ TEST(DataGenerator, FailsWhenTheFolderCannotBeCreated)
     fs::remove_all(folder);
 }
 
-TEST(GeneratedPictures, EveryPictureHasTheAcceptedLayoutAndItsSize)
+TEST(GeneratedPictures, TheProgramReadsEachAtItsSizeWithAlphaWhereItIsBlended)
 {
-    const std::map<std::string, std::pair<int, int>> sizes = {
-        {"vorimel.tga", {512, 256}},
-        {"diagonales.tga", {256, 256}},
-        {"cosa00d.tga", {512, 256}},
-        {"cosa00d2.tga", {512, 256}},
-        {"cosa00e01.tga", {512, 256}},
-        {"cosa01b.tga", {512, 256}},
-        {"cosa02b.tga", {512, 256}},
-        {"cosa03.tga", {256, 256}},
-        {"cosa03c.tga", {512, 256}},
-        {"cosa04d1.tga", {512, 512}},
-        {"cosa05b1.tga", {512, 512}},
-        {"flare2.tga", {256, 256}},
+    // Lower-half pictures are 640 x 240 on screen, the closing ones 512 x 480.
+    const std::vector<Expected> pictures = {
+        { "vorimel.tga", 512, 256, 32 },
+        { "diagonales.tga", 512, 512, 32 },
+        { "cosa00d.tga", 512, 256, 32 },
+        { "cosa00d2.tga", 512, 256, 32 },
+        { "cosa00e01.tga", 512, 256, 32 },
+        { "cosa01b.tga", 512, 256, 32 },
+        { "cosa02b.tga", 512, 256, 32 },
+        { "cosa03.tga", 256, 256, 24 },
+        { "cosa03c.tga", 512, 256, 32 },
+        { "cosa04d1.tga", 512, 512, 32 },
+        { "cosa05b1.tga", 512, 512, 32 },
+        { "flare2.tga", 256, 256, 32 },
     };
-    const std::vector<uint8_t> fixed = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (const auto& [name, size] : sizes) {
-        SCOPED_TRACE(name);
-        const std::vector<uint8_t> bytes = readFile(fs::path("data") / name);
-        ASSERT_GE(bytes.size(), 18u) << "run from the build folder";
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 12), fixed);
-        const int width = bytes[12] | (bytes[13] << 8);
-        const int height = bytes[14] | (bytes[15] << 8);
-        const int bits = bytes[16];
-        EXPECT_TRUE(isPowerOfTwo(width) && isPowerOfTwo(height));
-        EXPECT_EQ(width, size.first);
-        EXPECT_EQ(height, size.second);
-        ASSERT_TRUE(bits == 24 || bits == 32);
-        if (name != "cosa03.tga" && name != "flare2.tga") {
-            EXPECT_EQ(bits, 32) << "blended pictures carry alpha";
+    ASSERT_EQ(pictures.size() + 1, datagen::DataGenerator::fileNames().size()) << "every picture is checked";
+    for (const Expected& e : pictures) {
+        SCOPED_TRACE(e.name);
+        std::FILE* file = std::fopen((std::string("data/") + e.name).c_str(), "rb");
+        ASSERT_NE(file, nullptr) << "run from the build folder";
+        Texture texture;
+        const bool read = readTga(file, texture);
+        std::fclose(file);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(texture.width, e.width);
+        EXPECT_EQ(texture.height, e.height);
+        ASSERT_EQ(texture.bitsPerPixel, e.bits);
+        if (e.bits == 24)
+            continue;
+        // Alpha covers part of the picture: neither nothing nor everything.
+        size_t seen = 0;
+        size_t solid = 0;
+        const size_t pixels = size_t { e.width } * e.height;
+        for (size_t i = 0; i < pixels; ++i) {
+            const unsigned char a = texture.pixels[i * 4 + 3];
+            seen += a > 8 ? 1 : 0;
+            solid += a == 255 ? 1 : 0;
         }
-        ASSERT_EQ(bytes.size(), 18u + static_cast<size_t>(width) * height * (bits / 8));
-        if (bits == 32) {
-            bool anyVisible = false;
-            bool anyTranslucent = false;
-            for (size_t i = 18 + 3; i < bytes.size(); i += 4) {
-                anyVisible |= bytes[i] != 0;
-                anyTranslucent |= bytes[i] != 255;
-            }
-            EXPECT_TRUE(anyVisible) << "alpha all 0";
-            EXPECT_TRUE(anyTranslucent) << "alpha all 255";
-        }
+        EXPECT_GT(seen, pixels / 50) << "nearly empty";
+        EXPECT_LT(solid, pixels * 9 / 10) << "nearly opaque";
     }
-    EXPECT_EQ(sizes.size() + 1, datagen::DataGenerator::fileNames().size()) << "every picture is checked";
+}
+
+TEST(GeneratedPictures, ThePreviewSheetAndTheIconArePngFiles)
+{
+    const fs::path folder = makeTemporaryFolder();
+    ASSERT_FALSE(folder.empty());
+    const fs::path sheet = folder / "sheet.png";
+    const fs::path icon = folder / "icon.png";
+    ASSERT_TRUE(runGenerator("--preview \"" + sheet.string() + "\" --icon \"" + icon.string() + "\""));
+    const std::vector<uint8_t> signature = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    for (const fs::path& path : { sheet, icon }) {
+        const std::vector<uint8_t> bytes = readFile(path);
+        ASSERT_GT(bytes.size(), 33u) << path;
+        EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8), signature) << path;
+    }
+    const std::vector<uint8_t> header = readFile(icon);
+    EXPECT_EQ(bigEndian32(header, 16), 256u);
+    EXPECT_EQ(bigEndian32(header, 20), 256u);
+    EXPECT_EQ(header[25], 6) << "RGBA";
+    EXPECT_GE(bigEndian32(readFile(sheet), 16), 1280u) << "tiles at their on-screen width";
+    EXPECT_FALSE(runGenerator("--preview")) << "an option without its file";
+    fs::remove_all(folder);
 }

@@ -48,25 +48,35 @@ double loopCorrelation(const ItSample& s, uint32_t lag)
 
 } // namespace
 
-TEST(SampleSynth, DrumsUseTheFullLevelAndDieAwayToSilence)
+TEST(SampleSynth, OneShotsUseTheFullLevelAndEndInSilenceWithoutAClick)
 {
-    for (const ItSample& s : {SampleSynth::kick(), SampleSynth::snare(), SampleSynth::closedHat(),
-             SampleSynth::openHat(), SampleSynth::crash()}) {
+    for (const ItSample& s : { SampleSynth::kick(), SampleSynth::snare(), SampleSynth::clap(),
+             SampleSynth::closedHat(), SampleSynth::openHat(), SampleSynth::crash(), SampleSynth::bell() }) {
         SCOPED_TRACE(s.name);
         ASSERT_GT(s.frames.size(), 1000u);
         EXPECT_FALSE(s.looped);
-        EXPECT_EQ(s.c5Speed, SampleSynth::drumRate);
         EXPECT_EQ(peakOf(s.frames, 0, s.frames.size()), SampleSynth::peakLevel);
         const size_t tenth = s.frames.size() / 10;
         EXPECT_LT(
-            energy(s.frames, s.frames.size() - tenth, s.frames.size()), 0.05 * energy(s.frames, 0, tenth));
+            energy(s.frames, s.frames.size() - tenth, s.frames.size()), 0.05 * energy(s.frames, 0, tenth))
+            << "dies away";
+        EXPECT_LT(std::abs(s.frames.front()), 1000) << "starts without a click";
         EXPECT_LT(std::abs(s.frames.back()), 100) << "ends without a click";
     }
+    // The riser does the opposite: it swells to its end, then stops short of a click.
+    const ItSample riser = SampleSynth::riser();
+    EXPECT_NEAR(riser.frames.size() / static_cast<double>(riser.c5Speed), 4.8, 0.01)
+        << "32 rows at 100 rows per 15 s";
+    const size_t tenth = riser.frames.size() / 10;
+    EXPECT_GT(energy(riser.frames, riser.frames.size() - 2 * tenth, riser.frames.size() - tenth),
+        10 * energy(riser.frames, 0, tenth));
+    EXPECT_LT(std::abs(riser.frames.back()), 100);
 }
 
 TEST(SampleSynth, SustainedSamplesLoopWithoutAStep)
 {
-    for (const ItSample& s : {SampleSynth::bass(), SampleSynth::pad(), SampleSynth::lead()}) {
+    for (const ItSample& s :
+        { SampleSynth::bass(), SampleSynth::pad(), SampleSynth::pluck(), SampleSynth::lead() }) {
         SCOPED_TRACE(s.name);
         ASSERT_TRUE(s.looped);
         ASSERT_EQ(s.loopEnd, s.frames.size());
@@ -85,7 +95,8 @@ TEST(SampleSynth, SustainedSamplesLoopWithoutAStep)
 
 TEST(SampleSynth, PitchedSamplesRepeatEveryPeriodSoC5IsMiddleC)
 {
-    for (const ItSample& s : {SampleSynth::bass(), SampleSynth::pad(), SampleSynth::lead()}) {
+    for (const ItSample& s :
+        { SampleSynth::bass(), SampleSynth::pad(), SampleSynth::pluck(), SampleSynth::lead() }) {
         SCOPED_TRACE(s.name);
         EXPECT_EQ(s.c5Speed, SampleSynth::pitchedRate);
         EXPECT_NEAR(static_cast<double>(s.c5Speed) / SampleSynth::periodFrames, 261.63, 0.05);

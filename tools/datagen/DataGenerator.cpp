@@ -19,8 +19,9 @@ constexpr const char* moduleName = "mordel.it";
 
 std::vector<std::string> DataGenerator::fileNames()
 {
-    return {"vorimel.tga", "diagonales.tga", "cosa00d.tga", "cosa00d2.tga", "cosa00e01.tga", "cosa01b.tga",
-        "cosa02b.tga", "cosa03.tga", "cosa03c.tga", "cosa04d1.tga", "cosa05b1.tga", "flare2.tga", moduleName};
+    return { "vorimel.tga", "diagonales.tga", "cosa00d.tga", "cosa00d2.tga", "cosa00e01.tga", "cosa01b.tga",
+        "cosa02b.tga", "cosa03.tga", "cosa03c.tga", "cosa04d1.tga", "cosa05b1.tga", "flare2.tga",
+        moduleName };
 }
 
 bool DataGenerator::writeAll(const std::string& folder, std::string& error)

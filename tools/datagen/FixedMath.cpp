@@ -10,9 +10,9 @@ namespace {
 
 // (pi/2)^(2k+1) / (2k+1)! in 2^30 units, k = 0..5: the Taylor series of
 // sin(pi/2 * u) for u in [0, 1].
-constexpr int64_t sineCoefficients[6] = {1686629713, 693598668, 85569306, 5026995, 172272, 3864};
+constexpr int64_t sineCoefficients[6] = { 1686629713, 693598668, 85569306, 5026995, 172272, 3864 };
 constexpr int shiftQ30 = 30;
-constexpr int64_t oneQ30 = int64_t{1} << shiftQ30;
+constexpr int64_t oneQ30 = int64_t { 1 } << shiftQ30;
 constexpr int tableBits = 16;
 
 int64_t mulQ30(int64_t a, int64_t b)
@@ -33,7 +33,7 @@ int64_t quarterSine(int64_t u)
 const std::vector<int16_t>& sineTableEntries()
 {
     static const std::vector<int16_t> table = [] {
-        std::vector<int16_t> entries(size_t{1} << tableBits);
+        std::vector<int16_t> entries(size_t { 1 } << tableBits);
         for (size_t i = 0; i < entries.size(); ++i)
             entries[i] = static_cast<int16_t>(sineQ15(static_cast<uint32_t>(i << (32 - tableBits))));
         return entries;
@@ -63,7 +63,7 @@ int32_t tableSine(uint32_t phase)
 uint32_t integerSqrt(uint64_t value)
 {
     uint64_t result = 0;
-    uint64_t bit = uint64_t{1} << 62;
+    uint64_t bit = uint64_t { 1 } << 62;
     while (bit > value)
         bit >>= 2;
     while (bit != 0) {
@@ -80,7 +80,7 @@ uint32_t integerSqrt(uint64_t value)
 
 uint32_t phaseStep(uint64_t frequencyMilliHz, uint32_t sampleRate)
 {
-    return static_cast<uint32_t>((frequencyMilliHz << 32) / (uint64_t{sampleRate} * 1000));
+    return static_cast<uint32_t>((frequencyMilliHz << 32) / (uint64_t { sampleRate } * 1000));
 }
 
 } // namespace datagen

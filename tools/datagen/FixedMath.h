@@ -7,7 +7,7 @@
 namespace datagen {
 
 // One full turn of phase is 2^32.
-constexpr uint64_t fullTurn = uint64_t{1} << 32;
+constexpr uint64_t fullTurn = uint64_t { 1 } << 32;
 
 // sin(2 pi phase / 2^32) scaled to -32767..32767, from a degree-11 polynomial in
 // 30-bit fixed point (error below one unit).

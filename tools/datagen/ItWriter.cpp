@@ -1,5 +1,5 @@
-// Impulse Tracker file layout: header, order list, parapointer tables, sample
-// headers, patterns, then the sample data, every pointer an absolute file offset.
+// Impulse Tracker file layout: header, order list, parapointer tables, instruments,
+// sample headers, patterns, then the sample data, every pointer an absolute file offset.
 #include "ItWriter.h"
 
 #include "FileBytes.h"
@@ -13,12 +13,21 @@ namespace {
 
 constexpr size_t headerSize = 0xC0;
 constexpr size_t sampleHeaderSize = 0x50;
+constexpr size_t instrumentSize = 554;
+constexpr size_t envelopePoints = 25;
+constexpr int keyboardNotes = 120;
 constexpr int maxChannels = 64;
 constexpr uint8_t endOfSong = 255;
 
-// Header flags: stereo output, linear frequency slides; samples, not instruments.
+// Header flags: stereo output, linear frequency slides, instrument mode.
 constexpr uint16_t flagStereo = 0x01;
+constexpr uint16_t flagInstruments = 0x04;
 constexpr uint16_t flagLinearSlides = 0x08;
+
+// Instrument and envelope bits.
+constexpr uint8_t panNotApplied = 0x80;
+constexpr uint8_t envelopeOn = 0x01;
+constexpr uint8_t envelopeSustain = 0x04;
 
 // Sample flags and conversion bits.
 constexpr uint8_t sampleHasData = 0x01;
@@ -92,24 +101,28 @@ void writeHeader(Bytes& out, const ItModule& module)
     out.u8(static_cast<uint32_t>(module.rowHighlightMinor));
     out.u8(static_cast<uint32_t>(module.rowHighlightMajor));
     out.u16(static_cast<uint32_t>(module.orders.size() + 1));
-    out.u16(0); // instruments
+    out.u16(static_cast<uint32_t>(module.instruments.size()));
     out.u16(static_cast<uint32_t>(module.samples.size()));
     out.u16(static_cast<uint32_t>(module.patterns.size()));
     out.u16(ItWriter::formatVersion);
     out.u16(ItWriter::formatVersion);
-    out.u16(flagStereo | flagLinearSlides);
+    out.u16(flagStereo | flagLinearSlides | (module.instruments.empty() ? 0 : flagInstruments));
     out.u16(0); // special: no message, no MIDI configuration
     out.u8(static_cast<uint32_t>(module.globalVolume));
     out.u8(static_cast<uint32_t>(module.mixVolume));
     out.u8(static_cast<uint32_t>(module.initialSpeed));
     out.u8(static_cast<uint32_t>(module.initialTempo));
     out.u8(separation);
-    out.u8(0);  // pitch wheel depth
+    out.u8(0); // pitch wheel depth
     out.u16(0); // message length
     out.u32(0); // message offset
     out.u32(0); // reserved
-    for (int ch = 0; ch < maxChannels; ++ch)
-        out.u8(ch < module.channelCount ? centrePan : centrePan + channelDisabled);
+    for (int ch = 0; ch < maxChannels; ++ch) {
+        const size_t c = static_cast<size_t>(ch);
+        const int pan = c < module.channelPan.size() ? module.channelPan[c] : centrePan;
+        assert(pan >= 0 && pan <= 64 && "channel pan 0..64");
+        out.u8(static_cast<uint32_t>(pan) + (ch < module.channelCount ? 0 : channelDisabled));
+    }
     for (int ch = 0; ch < maxChannels; ++ch)
         out.u8(fullChannelVolume);
     assert(out.data.size() == headerSize);
@@ -140,8 +153,74 @@ void writeSampleHeader(Bytes& out, const ItSample& sample)
     out.u32(0); // sustain loop
     out.u32(0);
     out.u32(0); // data pointer, patched once the data is placed
-    out.u32(0); // vibrato speed, depth, rate, type
+    out.u8(sample.vibratoSpeed);
+    out.u8(sample.vibratoDepth);
+    out.u8(sample.vibratoSweep);
+    out.u8(0); // vibrato waveform: sine
     assert(out.data.size() - start == sampleHeaderSize);
+    (void)start;
+}
+
+void writeInstrument(Bytes& out, const ItInstrument& instrument, size_t sampleCount)
+{
+    assert(instrument.sample >= 1 && static_cast<size_t>(instrument.sample) <= sampleCount
+        && "an instrument plays one of the samples");
+    assert(instrument.envelope.size() <= envelopePoints && "at most 25 envelope points");
+    assert(instrument.sustainPoint < static_cast<int>(instrument.envelope.size()) && "sustain on a point");
+    (void)sampleCount;
+    const size_t start = out.data.size();
+    out.u8('I');
+    out.u8('M');
+    out.u8('P');
+    out.u8('I');
+    out.text(instrument.name.substr(0, 8) + ".iti", 13);
+    out.u8(static_cast<uint32_t>(instrument.newNoteAction));
+    out.u8(0); // duplicate check: off
+    out.u8(0);
+    out.u16(instrument.fadeOut);
+    out.u8(0); // pitch-pan separation
+    out.u8(60); // pitch-pan centre: C-5
+    out.u8(instrument.globalVolume);
+    out.u8(centrePan | panNotApplied);
+    out.u8(0); // random volume and pan variation
+    out.u8(0);
+    out.u16(ItWriter::formatVersion);
+    out.u8(1); // samples used
+    out.u8(0);
+    out.text(instrument.name, 26);
+    out.u8(0); // filter cutoff and resonance: off
+    out.u8(0);
+    out.u8(0); // MIDI channel, program, bank: none
+    out.u8(0);
+    out.u16(0);
+    for (int note = 0; note < keyboardNotes; ++note) {
+        out.u8(static_cast<uint32_t>(note));
+        out.u8(static_cast<uint32_t>(instrument.sample));
+    }
+    // Volume envelope, then unused pan and pitch envelopes.
+    const std::vector<ItEnvelopePoint>& points = instrument.envelope;
+    const bool sustained = instrument.sustainPoint >= 0;
+    out.u8(points.empty() ? 0 : envelopeOn | (sustained ? envelopeSustain : 0));
+    out.u8(static_cast<uint32_t>(points.size()));
+    out.u8(0); // loop: none
+    out.u8(0);
+    out.u8(sustained ? static_cast<uint32_t>(instrument.sustainPoint) : 0);
+    out.u8(sustained ? static_cast<uint32_t>(instrument.sustainPoint) : 0);
+    for (size_t i = 0; i < envelopePoints; ++i) {
+        assert((i >= points.size()
+                   || (points[i].level <= 64
+                       && (i == 0 ? points[i].tick == 0 : points[i].tick > points[i - 1].tick)))
+            && "envelope levels 0..64 at rising ticks from 0");
+        out.u8(i < points.size() ? points[i].level : 0);
+        out.u16(i < points.size() ? points[i].tick : 0);
+    }
+    out.u8(0);
+    for (int unused = 0; unused < 2; ++unused) {
+        for (size_t i = 0; i < 82; ++i)
+            out.u8(0);
+    }
+    out.u32(0); // padding to the size of the old instrument layout
+    assert(out.data.size() - start == instrumentSize);
     (void)start;
 }
 
@@ -161,7 +240,7 @@ std::vector<uint8_t> ItWriter::packPattern(const ItPattern& pattern)
             assert((cell.note == ItCell::noNote || (cell.note >= 0 && cell.note <= 119)
                        || cell.note == ItCell::noteCut || cell.note == ItCell::noteOff)
                 && "note out of range");
-            assert(cell.volume <= 64 && "volume column 0..64");
+            assert((cell.volume <= 64 || (cell.volume >= 128 && cell.volume <= 192)) && "volume or pan");
             const uint8_t mask = cellMask(cell);
             if (mask != lastMask[static_cast<size_t>(ch)]) {
                 out.u8(static_cast<uint32_t>(ch + 1) | channelHasMask);
@@ -196,12 +275,20 @@ std::vector<uint8_t> ItWriter::encode(const ItModule& module)
     }
     out.u8(endOfSong);
 
+    const size_t instrumentPointers = out.data.size();
+    for (size_t i = 0; i < module.instruments.size(); ++i)
+        out.u32(0);
     const size_t samplePointers = out.data.size();
     for (size_t i = 0; i < module.samples.size(); ++i)
         out.u32(0);
     const size_t patternPointers = out.data.size();
     for (size_t i = 0; i < module.patterns.size(); ++i)
         out.u32(0);
+
+    for (size_t i = 0; i < module.instruments.size(); ++i) {
+        out.patch32(instrumentPointers + 4 * i, out.offset());
+        writeInstrument(out, module.instruments[i], module.samples.size());
+    }
 
     std::vector<size_t> sampleHeaders;
     for (size_t i = 0; i < module.samples.size(); ++i) {

@@ -35,7 +35,7 @@ Paint::Paint(Kind kind_, Point from_, Point to_, int32_t radius_, std::vector<St
 
 Paint Paint::solid(Rgba colour)
 {
-    return Paint(Kind::Solid, {}, {}, 0, {{0, colour}});
+    return Paint(Kind::Solid, {}, {}, 0, { { 0, colour } });
 }
 
 Paint Paint::linear(Point from, Point to, std::vector<Stop> stops)
@@ -86,8 +86,8 @@ Rgba Paint::colourAt(int32_t t) const
         if (span == 0)
             return high.colour;
         const int64_t w = t - low.position;
-        return {mix(low.colour.r, high.colour.r, w, span), mix(low.colour.g, high.colour.g, w, span),
-            mix(low.colour.b, high.colour.b, w, span), mix(low.colour.a, high.colour.a, w, span)};
+        return { mix(low.colour.r, high.colour.r, w, span), mix(low.colour.g, high.colour.g, w, span),
+            mix(low.colour.b, high.colour.b, w, span), mix(low.colour.a, high.colour.a, w, span) };
     }
     return stops.back().colour;
 }

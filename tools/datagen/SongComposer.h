@@ -11,28 +11,39 @@ public:
     static constexpr int orderCount = 15;
     static constexpr int rowsPerPattern = 32;
 
-    // Channels (0-based) and sample numbers (1-based) of the parts.
+    // Channels (0-based) of the parts.
     enum Channel {
         kickChannel,
         snareChannel,
+        clapChannel,
         hatChannel,
         bassChannel,
         padChannel1,
         padChannel2,
         padChannel3,
+        padChannel4,
+        pluckChannel,
+        echoChannel, // the pluck, three rows late and softer, on the other side
         leadChannel,
-        crashChannel,
+        answerChannel, // the lead's echo, or its harmony in the climax
+        bellChannel,
+        effectChannel, // cymbal crash and riser
         channelCount
     };
-    enum SampleNumber {
-        kickSample = 1,
-        snareSample,
-        closedHatSample,
-        openHatSample,
-        crashSample,
-        bassSample,
-        padSample,
-        leadSample
+    // Instrument numbers (1-based); instrument n plays sample n.
+    enum Instrument {
+        kickInstrument = 1,
+        snareInstrument,
+        clapInstrument,
+        closedHatInstrument,
+        openHatInstrument,
+        crashInstrument,
+        riserInstrument,
+        bassInstrument,
+        padInstrument,
+        pluckInstrument,
+        leadInstrument,
+        bellInstrument
     };
 
     static ItModule compose();

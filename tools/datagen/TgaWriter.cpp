@@ -9,7 +9,7 @@ namespace datagen {
 
 namespace {
 
-constexpr uint8_t fixedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr uint8_t fixedHeader[12] = { 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
 constexpr uint8_t alphaBitsDescriptor = 8; // low nibble: alpha bits; bit 5 clear: bottom row first
 
 } // namespace
