@@ -1,6 +1,9 @@
 // The shared enter and release of the camera scenes, and the beat flash.
 #include "scenes/CameraScene.h"
 
+#include "render/FeedbackLayer.h"
+#include "render/SceneRegistry.h"
+
 #include <GL/gl.h>
 
 void CameraScene::enter()
@@ -13,6 +16,13 @@ void CameraScene::release()
 {
     cube.release();
     mesh.release();
+}
+
+void CameraScene::drawTrails(int passes, float t)
+{
+    for (int pass = 0; pass < passes; ++pass)
+        feedbackLayer->draw(t);
+    feedbackLayer->captureScreen();
 }
 
 bool isBeatRow(unsigned row)

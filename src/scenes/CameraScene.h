@@ -16,6 +16,11 @@ public:
     Camera camera;
     CubeMesh cube;
     TetraMesh mesh;
+
+protected:
+    // The feedback layer drawn `passes` times over the frame, then the frame captured
+    // into it: what was drawn so far streams into trails; what comes after does not.
+    static void drawTrails(int passes, float t);
 };
 
 // Rows 0, 1, 8, 9, 16, 17, 24 and 25: where the music accents and the scenes flash.

@@ -2,7 +2,6 @@
 #include "scenes/CubeRingEffect.h"
 
 #include "music/MusicPlayer.h"
-#include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
@@ -126,9 +125,7 @@ void CubeRingEffect::draw(float t)
     glPopMatrix();
 
     // trails
-    for (int pass = 0; pass < feedbackPasses; ++pass)
-        feedbackLayer->draw(t);
-    feedbackLayer->captureScreen();
+    drawTrails(feedbackPasses, t);
 
     // picture, after the capture: it never enters the trails
     glEnable(GL_TEXTURE_2D);

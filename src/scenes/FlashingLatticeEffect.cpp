@@ -2,7 +2,6 @@
 #include "scenes/FlashingLatticeEffect.h"
 
 #include "music/MusicPlayer.h"
-#include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
@@ -108,9 +107,7 @@ void FlashingLatticeEffect::draw(float t)
     flash = nextFlash(flash, r, 1.0f);
 
     // trails
-    for (int pass = 0; pass < feedbackPasses; ++pass)
-        feedbackLayer->draw(t);
-    feedbackLayer->captureScreen();
+    drawTrails(feedbackPasses, t);
 
     // picture, after the capture: it never enters the trails
     glEnable(GL_TEXTURE_2D);

@@ -2,7 +2,6 @@
 #include "scenes/LatticeStripsEffect.h"
 
 #include "music/MusicPlayer.h"
-#include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
@@ -84,9 +83,7 @@ void LatticeStripsEffect::draw(float t)
     glPopMatrix();
 
     // trails
-    for (int pass = 0; pass < feedbackPasses; ++pass)
-        feedbackLayer->draw(t);
-    feedbackLayer->captureScreen();
+    drawTrails(feedbackPasses, t);
 
     // strip picture, after the capture: it never enters the trails
     glEnable(GL_TEXTURE_2D);

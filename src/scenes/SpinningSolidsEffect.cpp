@@ -2,7 +2,6 @@
 #include "scenes/SpinningSolidsEffect.h"
 
 #include "music/MusicPlayer.h"
-#include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
@@ -88,9 +87,7 @@ void SpinningSolidsEffect::draw(float t)
     glPopMatrix();
 
     // trails
-    for (int pass = 0; pass < feedbackPasses; ++pass)
-        feedbackLayer->draw(t);
-    feedbackLayer->captureScreen();
+    drawTrails(feedbackPasses, t);
 
     // pictures, after the capture: they never enter the trails
     flash = nextFlash(flash, musicPlayer.row(), 1.0f);

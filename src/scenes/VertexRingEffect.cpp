@@ -2,7 +2,6 @@
 #include "scenes/VertexRingEffect.h"
 
 #include "music/MusicPlayer.h"
-#include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
@@ -112,9 +111,7 @@ void VertexRingEffect::draw(float t)
     glPopMatrix();
 
     // trails
-    for (int pass = 0; pass < feedbackPasses; ++pass)
-        feedbackLayer->draw(t);
-    feedbackLayer->captureScreen();
+    drawTrails(feedbackPasses, t);
 
     // picture, after the capture: it never enters the trails
     glEnable(GL_TEXTURE_2D);
