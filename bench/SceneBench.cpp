@@ -1,6 +1,9 @@
-// Prints the median time of one frame of each scene, drawn headless at 640x480,
-// next to the median of an empty frame (clear plus present) on the same run. Run it
-// from the build folder, where data/ lies.
+// Prints the median time of one frame of each scene, drawn headless at 640x480, for
+// both feedback alphas, next to the median of an empty frame (clear plus present) on
+// the same run, and the peak resident memory once each scene has run. Run it from the
+// build folder, where data/ lies.
+// Usage: scene_bench [FRAMES [SCENE]]: FRAMES per scene (default 300); SCENE draws only
+// that scene, with variant a (for profiling one scene).
 #include "music/MusicPlayer.h"
 #include "platform/GLSurface.h"
 #include "render/FeedbackLayer.h"
@@ -14,9 +17,11 @@
 #include "support/GLTestContext.h"
 
 #include <GL/gl.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -26,7 +31,7 @@
 
 namespace {
 
-constexpr int frames = 300;
+int frames = 300;
 constexpr float frameSeconds = 1.0f / 60.0f; // scene time per frame
 
 struct BenchScene {
@@ -76,10 +81,21 @@ double medianFrameMs(int order, const std::function<void(float)>& drawFrame)
     return ms[frames / 2];
 }
 
+long peakResidentMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1)
+        frames = std::max(1, std::atoi(argv[1]));
+    const std::string only = argc > 2 ? argv[2] : "";
+
     std::string error;
     if (!testsupport::ensureGLContext(error)) {
         std::fprintf(stderr, "no headless GL context: %s\n", error.c_str());
@@ -95,27 +111,42 @@ int main()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     feedbackLayer->load();
-    feedbackLayer->setColor(1.0f, 1.0f, 1.0f, 0.65f);
 
     const double empty = medianFrameMs(0, [](float) {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     });
 
-    std::vector<std::pair<const char*, double>> results;
+    struct Result {
+        const char* name;
+        double ms[2]; // variant a, variant b
+        long peakMb;  // the process's peak resident memory once the scene has run
+    };
+    const float alphas[2] = {0.65f, 0.99f};
+    std::vector<Result> results;
     for (const BenchScene& benchScene : benchScenes) {
-        std::unique_ptr<Effect> scene = benchScene.make();
-        scene->load();
-        scene->enter();
-        results.emplace_back(benchScene.name, medianFrameMs(benchScene.order, [&](float t) { scene->draw(t); }));
-        scene->leave();
-        scene->release();
+        if (!only.empty() && only != benchScene.name)
+            continue;
+        Result result{benchScene.name, {0.0, 0.0}, 0};
+        for (int variant = 0; variant < (only.empty() ? 2 : 1); ++variant) {
+            feedbackLayer->setColor(1.0f, 1.0f, 1.0f, alphas[variant]);
+            std::unique_ptr<Effect> scene = benchScene.make();
+            scene->load();
+            scene->enter();
+            result.ms[variant] = medianFrameMs(benchScene.order, [&](float t) { scene->draw(t); });
+            scene->leave();
+            scene->release();
+        }
+        result.peakMb = peakResidentMb();
+        results.push_back(result);
     }
 
     std::printf("\nmedian ms per frame, 640x480 headless, %d frames each\n", frames);
-    std::printf("%-24s %8.3f\n", "empty frame", empty);
-    for (const auto& [name, ms] : results)
-        std::printf("%-24s %8.3f  (%.1f x empty)\n", name, ms, ms / empty);
+    std::printf("%-24s %10s %10s %10s %8s\n", "", "vorimel", "vorimel_b", "x empty", "peak MB");
+    std::printf("%-24s %10.3f\n", "empty frame", empty);
+    for (const Result& result : results)
+        std::printf("%-24s %10.3f %10.3f %10.1f %8ld\n", result.name, result.ms[0], result.ms[1],
+                    result.ms[0] / empty, result.peakMb);
     feedbackLayer->release();
     return 0;
 }

@@ -1,0 +1,214 @@
+// vorimel-capture run as a program from the build folder, where data/ is: the whole
+// demo, deterministic, with no display and no sound card.
+#include <libopenmpt/libopenmpt.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int rate = 44100;
+
+using Bytes = std::vector<char>;
+
+Bytes readBytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// A fresh folder for one test's outputs.
+fs::path outputFolder(const std::string& name)
+{
+    const fs::path folder = fs::path(testing::TempDir()) / ("capture_" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+struct CaptureResult {
+    int status = -1;
+    std::string output; // stdout and stderr
+};
+
+CaptureResult capture(
+    const std::string& arguments, const fs::path& folder, const std::string& environment = "")
+{
+    const fs::path log = folder / "log.txt";
+    const std::string command
+        = environment + " '" VORIMEL_CAPTURE "' " + arguments + " > '" + log.string() + "' 2>&1";
+    const int raw = std::system(command.c_str());
+    CaptureResult run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const Bytes text = readBytes(log);
+    run.output.assign(text.begin(), text.end());
+    return run;
+}
+
+// The numbered frame files, in order.
+std::vector<Bytes> frameFiles(const fs::path& folder)
+{
+    std::vector<Bytes> frames;
+    for (int n = 0;; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%06d.png", n);
+        if (!fs::exists(folder / name))
+            break;
+        frames.push_back(readBytes(folder / name));
+    }
+    return frames;
+}
+
+uint32_t le32(const Bytes& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes.at(at + i));
+    return value;
+}
+
+// The sample frames of a 16-bit stereo WAV whose sizes agree with its length; -1 otherwise.
+int64_t wavFrames(const Bytes& wav)
+{
+    if (wav.size() < 44 || std::string(wav.data(), 4) != "RIFF" || le32(wav, 4) != wav.size() - 8
+        || le32(wav, 40) != wav.size() - 44 || le32(wav, 24) != rate)
+        return -1;
+    return static_cast<int64_t>(le32(wav, 40) / 4);
+}
+
+// Seconds from the module's start to its order 14, straight from libopenmpt.
+double secondsToOrder14()
+{
+    const Bytes module = readBytes("data/mordel.it");
+    openmpt_module* loaded = openmpt_module_create_from_memory2(module.data(), module.size(),
+        openmpt_log_func_silent, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!loaded)
+        return -1.0;
+    const double seconds = openmpt_module_set_position_order_row(loaded, 14, 0);
+    openmpt_module_destroy(loaded);
+    return seconds;
+}
+
+TEST(CaptureRun, TwoCapturesGiveTheSameBytesAndOnlyTheVariantChangesThePicture)
+{
+    const fs::path folder = outputFolder("determinism");
+    const std::string options = " --fps 10 --until 2";
+    std::vector<std::vector<Bytes>> frames;
+    std::vector<Bytes> audio;
+    for (const char* run : { "a1", "a2", "b" }) {
+        const std::string variant = run[0] == 'b' ? " --variant b" : "";
+        const CaptureResult done = capture(options + variant + " --frames '" + (folder / run).string()
+                + "' --audio '" + (folder / run).string() + ".wav'",
+            folder);
+        ASSERT_EQ(done.status, 0) << done.output;
+        frames.push_back(frameFiles(folder / run));
+        audio.push_back(readBytes(folder / (std::string(run) + ".wav")));
+    }
+    ASSERT_EQ(frames[0].size(), 96u); // orders 0 and 1: 9.6 s
+    ASSERT_EQ(frames[1].size(), frames[0].size());
+    for (size_t n = 0; n < frames[0].size(); ++n)
+        ASSERT_TRUE(frames[0][n] == frames[1][n]) << "frame " << n << " differs between two runs";
+    EXPECT_TRUE(audio[0] == audio[1]);
+    EXPECT_EQ(wavFrames(audio[0]), 96 * rate / 10);
+
+    // the trails of variant b fade slower: same music, other pictures once trails exist
+    ASSERT_EQ(frames[2].size(), frames[0].size());
+    EXPECT_TRUE(audio[2] == audio[0]);
+    EXPECT_FALSE(frames[2].back() == frames[0].back());
+}
+
+TEST(CaptureRun, FrameCountFollowsTheModulesTimeOfOrder14)
+{
+    const double seconds = secondsToOrder14();
+    ASSERT_GT(seconds, 0.0);
+    const fs::path folder = outputFolder("length");
+    const CaptureResult done = capture("--fps 10 --frames '" + (folder / "frames").string() + "' --audio '"
+            + (folder / "audio.wav").string() + "'",
+        folder);
+    ASSERT_EQ(done.status, 0) << done.output;
+    const int64_t frames = static_cast<int64_t>(frameFiles(folder / "frames").size());
+    EXPECT_NEAR(static_cast<double>(frames), 10.0 * seconds, 1.0);
+    EXPECT_EQ(wavFrames(readBytes(folder / "audio.wav")), frames * rate / 10); // the frames' own samples
+    EXPECT_NE(done.output.find(std::to_string(frames) + " frames"), std::string::npos) << done.output;
+}
+
+TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
+{
+    const fs::path folder = outputFolder("loading");
+    constexpr int fps = 24; // 1837.5 samples a frame: the section must end on the sample grid
+    for (const char* run : { "plain", "loading" }) {
+        const std::string extra = std::string(run) == "loading" ? " --loading" : "";
+        const CaptureResult done = capture("--fps 24 --until 1" + extra + " --frames '"
+                + (folder / run).string() + "' --audio '" + (folder / run).string() + ".wav'",
+            folder);
+        ASSERT_EQ(done.status, 0) << done.output;
+    }
+    const std::vector<Bytes> plain = frameFiles(folder / "plain");
+    const std::vector<Bytes> loading = frameFiles(folder / "loading");
+    ASSERT_GT(loading.size(), plain.size());
+    const size_t section = loading.size() - plain.size();
+    EXPECT_GE(section * 1000 / fps, 1000u); // the loader's last screen stays up for its one-second sleep
+    EXPECT_EQ(section % 2, 0u); // else frame 0 of the demo would start half a sample late
+    for (size_t n = 0; n < plain.size(); ++n)
+        ASSERT_TRUE(loading[section + n] == plain[n]) << "demo frame " << n;
+    EXPECT_FALSE(loading.front() == loading[section - 1]); // the bar fills
+
+    const Bytes plainWav = readBytes(folder / "plain.wav");
+    const Bytes loadingWav = readBytes(folder / "loading.wav");
+    const size_t silence = section * rate / fps * 4;
+    ASSERT_EQ(wavFrames(loadingWav), wavFrames(plainWav) + static_cast<int64_t>(silence / 4));
+    for (size_t i = 44; i < 44 + silence; ++i)
+        ASSERT_EQ(loadingWav[i], 0) << "byte " << i;
+    EXPECT_TRUE(std::equal(plainWav.begin() + 44, plainWav.end(), loadingWav.begin() + 44 + silence));
+}
+
+TEST(CaptureRun, VideoWithoutFfmpegStopsAtOnceWithAClearMessage)
+{
+    const fs::path folder = outputFolder("noffmpeg");
+    const fs::path video = folder / "demo.mp4";
+    const CaptureResult done
+        = capture("--until 1 --video '" + video.string() + "'", folder, "env PATH=/nonexistent");
+    EXPECT_NE(done.status, 0);
+    EXPECT_NE(done.output.find("ffmpeg"), std::string::npos) << done.output;
+    EXPECT_FALSE(fs::exists(video));
+}
+
+TEST(CaptureRun, VideoHoldsEveryFrameUpscaledAndTheSound)
+{
+    if (std::system("command -v ffmpeg > /dev/null && command -v ffprobe > /dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path folder = outputFolder("video");
+    const fs::path video = folder / "demo.mp4";
+    const CaptureResult done
+        = capture("--fps 10 --until 1 --scale 2 --video '" + video.string() + "'", folder);
+    ASSERT_EQ(done.status, 0) << done.output;
+
+    const fs::path probe = folder / "probe.txt";
+    const std::string command = "ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,"
+                                "nb_read_frames -of default=noprint_wrappers=1 '"
+        + video.string() + "' > '" + probe.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const Bytes bytes = readBytes(probe);
+    const std::string streams(bytes.begin(), bytes.end());
+    EXPECT_NE(streams.find("codec_name=h264"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("width=1280\nheight=960"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("nb_read_frames=48"), std::string::npos) << streams; // order 0: 4.8 s
+    EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
+    EXPECT_FALSE(fs::exists(folder / "demo.mp4.video.mp4")); // the intermediate files are gone
+    EXPECT_FALSE(fs::exists(folder / "demo.mp4.audio.wav"));
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix and checks the installed tree: programs,
+# data, icon and the two desktop entries, whose Path= must hold data/; then runs the
+# installed capture tool from that Path for the first order.
+# Usage: install.sh BUILD_DIR
+set -uo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >"$prefix/install.log" 2>&1 || { cat "$prefix/install.log"; fail "install"; }
+
+for program in vorimel vorimel_b vorimel-capture; do
+  [ -x "$prefix/bin/$program" ] || fail "no bin/$program"
+done
+for file in vorimel.tga diagonales.tga cosa00d.tga cosa00d2.tga cosa00e01.tga cosa01b.tga cosa02b.tga \
+            cosa03.tga cosa03c.tga cosa04d1.tga cosa05b1.tga flare2.tga mordel.it; do
+  cmp -s "$build/data/$file" "$prefix/share/vorimel/data/$file" || fail "data/$file not installed as built"
+done
+icon=$prefix/share/icons/hicolor/256x256/apps/vorimel.png
+[ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "no PNG icon"
+
+for program in vorimel vorimel_b; do
+  entry=$prefix/share/applications/$program.desktop
+  [ -f "$entry" ] || fail "no $program.desktop"
+  grep -qx "Exec=$prefix/bin/$program" "$entry" || fail "$program.desktop: Exec"
+  grep -qx "Path=$prefix/share/vorimel" "$entry" || fail "$program.desktop: Path"
+  grep -qx "Icon=vorimel" "$entry" || fail "$program.desktop: Icon"
+done
+
+# From the entry's Path, the installed program finds its data.
+(cd "$prefix/share/vorimel" && "$prefix/bin/vorimel-capture" --until 1 --fps 5 >"$prefix/run.log" 2>&1) \
+  || { cat "$prefix/run.log"; fail "the installed capture tool did not run from Path"; }
+echo "PASS: install"

@@ -1,0 +1,302 @@
+// The capture loop. The program's own mainLoopPass runs unchanged: the loader's sleeps
+// only move the virtual clock, and each present of the running demo writes one frame,
+// takes exactly that frame's samples from the music and moves the clock to the next
+// frame's instant. Frame n of the demo thus sees tick start + floor(n * 1000 / fps)
+// and the music at sample floor(n * 44100 / fps).
+#include "CaptureSession.h"
+
+#include "CaptureSurface.h"
+#include "LoadingSchedule.h"
+#include "PngWriter.h"
+#include "app/Loader.h"
+#include "app/MainLoop.h"
+#include "app/Shutdown.h"
+#include "music/MusicPlayer.h"
+#include "platform/Clock.h"
+#include "platform/HeadlessContext.h"
+#include "render/FeedbackLayer.h"
+#include "render/GLWindow.h"
+#include "render/SceneRegistry.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace {
+
+constexpr int sampleRate = 44100; // the rate at which the music player opens its device
+constexpr size_t queueDepth = 8; // frames between the GL thread and the writer
+constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
+constexpr bool fastRows = true; // three times faster than libpng's choice of filter per row
+constexpr const char* modulePath = "./data/mordel.it";
+
+constexpr int exitFailed = 2;
+constexpr int exitNoFfmpeg = 3;
+
+} // namespace
+
+CaptureSession::CaptureSession(const CaptureOptions& options)
+    : options_(options)
+    , timing_(options.fps, sampleRate)
+    , clock_(timing_)
+    , progress_(isatty(STDERR_FILENO) != 0, options.fps)
+{
+}
+
+CaptureSession::~CaptureSession()
+{
+    if (surface_)
+        surface_->setOnPresent({});
+    platform::setClock(nullptr);
+    musicPlayer.setBackend(nullptr);
+}
+
+int CaptureSession::run()
+{
+    int status = 0;
+    if (!setUp(status))
+        return status;
+
+    while (!stop_ && mainLoopPass()) {
+        if (loaded && !alphaSet_) {
+            if (loadResult < 0 || !audio_.hasModule()) {
+                fail(std::string("cannot play ") + modulePath + ": " + audio_.lastError());
+                break;
+            }
+            // the loader set vorimel's alpha; the variant's holds from the first frame on
+            if (feedbackLayer)
+                feedbackLayer->setColor(1.0f, 1.0f, 1.0f, options_.feedbackAlpha());
+            progress_.setTotalSeconds(audio_.secondsToOrder(options_.until));
+            alphaSet_ = true;
+        }
+        if (writer_ && writer_->failed())
+            break; // the writer's error is reported when it finishes
+        if (audio_.ended()) {
+            fail("the music ended before order " + std::to_string(options_.until));
+            break;
+        }
+        progress_.update(musicPlayer.order(), musicPlayer.row(), framesWritten_, demoFrames_);
+    }
+
+    finishOutputs();
+    releaseDemo();
+    if (!error_.empty()) {
+        progress_.endLine();
+        std::fprintf(stderr, "vorimel-capture: %s\n", error_.c_str());
+        return exitFailed;
+    }
+    progress_.finish(summary());
+    return 0;
+}
+
+bool CaptureSession::setUp(int& status)
+{
+    status = exitFailed;
+    if (!std::ifstream(modulePath)) {
+        std::fprintf(stderr,
+            "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
+            " (the build folder)\n",
+            modulePath);
+        return false;
+    }
+    if (!options_.videoPath.empty()) {
+        ffmpeg_ = VideoEncoder::findFfmpeg();
+        if (ffmpeg_.empty()) {
+            std::fprintf(stderr,
+                "vorimel-capture: --video needs ffmpeg, and there is no ffmpeg on PATH"
+                " (on Debian: apt-get install ffmpeg)\n");
+            status = exitNoFfmpeg;
+            return false;
+        }
+    }
+
+    std::string error;
+    std::unique_ptr<platform::HeadlessContext> context = platform::HeadlessContext::create(error);
+    if (!context) {
+        std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
+        return false;
+    }
+    auto surface = std::make_unique<CaptureSurface>(std::move(context));
+    surface->setOnPresent([this] { presented(); });
+    surface_ = surface.get();
+    glWindow->attachSurface(std::move(surface)); // kept to the end of the process, like the window
+    platform::setClock(&clock_);
+    musicPlayer.setBackend(&audio_);
+
+    if (!openOutputs()) {
+        std::fprintf(stderr, "vorimel-capture: %s\n", error_.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CaptureSession::openOutputs()
+{
+    if (!options_.framesDir.empty()) {
+        std::error_code code;
+        std::filesystem::create_directories(options_.framesDir, code);
+        if (code) {
+            error_ = "cannot make the folder " + options_.framesDir + ": " + code.message();
+            return false;
+        }
+    }
+    if (!options_.videoPath.empty()) {
+        video_ = std::make_unique<VideoEncoder>();
+        if (!video_->start(ffmpeg_, options_.videoPath, platform::frameWidth, platform::frameHeight,
+                options_.scale, options_.fps, error_))
+            return false;
+    }
+    wavPath_ = options_.audioPath;
+    if (wavPath_.empty() && !options_.videoPath.empty()) {
+        wavPath_ = options_.videoPath + ".audio.wav"; // muxed into the video, then removed
+        wavIsTemporary_ = true;
+    }
+    if (!wavPath_.empty() && !wav_.open(wavPath_, sampleRate)) {
+        error_ = "cannot write " + wavPath_ + ": " + std::strerror(errno);
+        wavPath_.clear();
+        return false;
+    }
+    if (!options_.framesDir.empty() || video_) {
+        writer_ = std::make_unique<FrameWriter>(CaptureSurface::frameBytes, queueDepth,
+            [this](uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error) {
+                return writeFrameFiles(frame, pixels, error);
+            });
+    }
+    return true;
+}
+
+// On the writer's thread.
+bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error)
+{
+    if (!options_.framesDir.empty()) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(frame));
+        const std::string path = options_.framesDir + name;
+        const png::Image image { platform::frameWidth, platform::frameHeight, 3, pixels.data(), 0, true };
+        if (!png::writePng(path, image, pngCompression, fastRows)) {
+            error = "cannot write " + path;
+            return false;
+        }
+    }
+    return !video_ || video_->writeFrame(pixels, error);
+}
+
+bool CaptureSession::finishOutputs()
+{
+    std::string error;
+    if (writer_ && !writer_->finish(error))
+        fail(error);
+    if (!wavPath_.empty() && !wav_.close())
+        fail("cannot write " + wavPath_);
+    if (video_) {
+        if (error_.empty() && !video_->finish(wavPath_, error))
+            fail(error);
+        video_.reset();
+    }
+    if (wavIsTemporary_)
+        std::remove(wavPath_.c_str());
+    return error_.empty();
+}
+
+void CaptureSession::presented()
+{
+    if (stop_)
+        return;
+    if (!loaded) {
+        if (options_.loading)
+            keepLoadingFrame();
+        return;
+    }
+    if (options_.loading && !loadingWritten_)
+        writeLoadingSection();
+    if (musicPlayer.order() >= options_.until) {
+        stop_ = true; // this frame belongs to what comes after the capture
+        return;
+    }
+    writeDemoFrame();
+}
+
+void CaptureSession::keepLoadingFrame()
+{
+    loadingTicks_.push_back(clock_.tick());
+    std::vector<uint8_t> pixels;
+    if (writer_) {
+        pixels.resize(CaptureSurface::frameBytes);
+        surface_->readPixels(pixels.data());
+    }
+    loadingFrames_.push_back(std::move(pixels));
+}
+
+void CaptureSession::writeLoadingSection()
+{
+    loadingWritten_ = true;
+    const std::vector<size_t> shown = loadingSchedule(loadingTicks_, clock_.tick(), timing_);
+    for (uint64_t frame = 0; frame < shown.size(); ++frame) {
+        if (writer_)
+            queueFrame(loadingFrames_[shown[frame]].data());
+        const uint64_t count = timing_.samplesOf(frame);
+        samples_.assign(2 * count, 0.0f);
+        writeAudio(samples_.data(), count);
+        ++framesWritten_;
+    }
+    loadingFrames_.clear();
+    loadingFrames_.shrink_to_fit();
+}
+
+void CaptureSession::writeDemoFrame()
+{
+    if (writer_) {
+        std::vector<uint8_t> buffer = writer_->acquire();
+        surface_->readPixels(buffer.data());
+        writer_->submit(std::move(buffer));
+    }
+    const uint64_t count = timing_.samplesOf(demoFrames_);
+    samples_.resize(2 * count);
+    audio_.takeFrames(samples_.data(), count);
+    writeAudio(samples_.data(), count);
+    clock_.advanceFrame();
+    ++demoFrames_;
+    ++framesWritten_;
+}
+
+void CaptureSession::queueFrame(const uint8_t* pixels)
+{
+    std::vector<uint8_t> buffer = writer_->acquire();
+    std::memcpy(buffer.data(), pixels, buffer.size());
+    writer_->submit(std::move(buffer));
+}
+
+void CaptureSession::writeAudio(const float* samples, uint64_t frames)
+{
+    if (!wavPath_.empty() && !wav_.write(samples, frames))
+        fail("cannot write " + wavPath_);
+}
+
+void CaptureSession::fail(const std::string& message)
+{
+    if (error_.empty())
+        error_ = message;
+    stop_ = true;
+}
+
+std::string CaptureSession::summary() const
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const double wall = progress_.wallSeconds();
+    const double demoSeconds = static_cast<double>(demoFrames_) / options_.fps;
+    char line[256];
+    std::snprintf(line, sizeof line,
+        "vorimel-capture: %llu frames (%llu of the demo, %.2f s up to order %d) at %d fps in %.2f s,"
+        " %.2fx real time, peak memory %ld MB",
+        static_cast<unsigned long long>(framesWritten_), static_cast<unsigned long long>(demoFrames_),
+        demoSeconds, options_.until, options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
+        usage.ru_maxrss / 1024);
+    return line;
+}

@@ -1,0 +1,200 @@
+// ffmpeg runs as a child process: its stdin is our pipe, its stderr is ours, so its
+// own messages reach the user. Two passes keep the output deterministic without a
+// second pipe: the audio is known completely only when the last frame is written.
+#include "VideoEncoder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// Spawns ffmpeg with the given arguments; stdinFd, when not -1, becomes its stdin.
+pid_t spawn(
+    const std::string& ffmpeg, const std::vector<std::string>& arguments, int stdinFd, std::string& error)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(ffmpeg.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    pid_t pid = -1;
+    const int result = posix_spawn(&pid, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (result != 0) {
+        error = "cannot run " + ffmpeg + ": " + std::strerror(result);
+        return -1;
+    }
+    return pid;
+}
+
+bool waitFor(pid_t pid, const char* what, std::string& error)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            error = std::string("lost the ffmpeg process (") + what + ")";
+            return false;
+        }
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    std::ostringstream text;
+    text << "ffmpeg failed while " << what;
+    if (WIFEXITED(status))
+        text << " (exit status " << WEXITSTATUS(status) << ")";
+    else if (WIFSIGNALED(status))
+        text << " (signal " << WTERMSIG(status) << ")";
+    error = text.str();
+    return false;
+}
+
+} // namespace
+
+VideoEncoder::~VideoEncoder()
+{
+    // an unfinished video: let ffmpeg end, and leave no half-made file behind
+    std::string ignored;
+    closeStream(ignored);
+    if (!videoOnlyPath_.empty())
+        std::remove(videoOnlyPath_.c_str());
+}
+
+std::string VideoEncoder::findFfmpeg()
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "/usr/local/bin:/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        const std::string candidate = (dir.empty() ? "." : dir) + "/ffmpeg";
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPath, int width, int height,
+    int scale, int fps, std::string& error)
+{
+    ffmpeg_ = ffmpeg;
+    outputPath_ = outputPath;
+    videoOnlyPath_ = outputPath + ".video.mp4";
+    width_ = width;
+    height_ = height;
+    scale_ = scale;
+    scaled_.resize(static_cast<size_t>(width) * scale * height * scale * 3);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    const std::string size = std::to_string(width * scale) + "x" + std::to_string(height * scale);
+    // clang-format off
+    const std::vector<std::string> arguments = {
+        "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", std::to_string(fps),
+        "-i", "pipe:0", "-an",
+        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+        videoOnlyPath_,
+    };
+    // clang-format on
+    process_ = spawn(ffmpeg_, arguments, fds[0], error);
+    close(fds[0]);
+    if (process_ < 0) {
+        close(fds[1]);
+        return false;
+    }
+    pipe_ = fds[1];
+    return true;
+}
+
+bool VideoEncoder::writeFrame(const std::vector<uint8_t>& bottomUpRgb, std::string& error)
+{
+    if (pipe_ < 0) {
+        error = "the ffmpeg pipe is closed";
+        return false;
+    }
+    scaleAndFlip(bottomUpRgb.data(), width_, height_, scale_, scaled_.data());
+    const uint8_t* data = scaled_.data();
+    size_t left = scaled_.size();
+    while (left > 0) {
+        const ssize_t written = write(pipe_, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno == EPIPE ? "ffmpeg stopped reading frames"
+                                   : std::string("cannot write to ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool VideoEncoder::closeStream(std::string& error)
+{
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    if (process_ < 0)
+        return false;
+    const bool encoded = waitFor(process_, "encoding the frames", error);
+    process_ = -1;
+    return encoded;
+}
+
+bool VideoEncoder::finish(const std::string& wavPath, std::string& error)
+{
+    if (!closeStream(error))
+        return false;
+    // clang-format off
+    const std::vector<std::string> arguments = {
+        "-hide_banner", "-loglevel", "error", "-y",
+        "-i", videoOnlyPath_, "-i", wavPath,
+        "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
+        "-movflags", "+faststart", outputPath_,
+    };
+    // clang-format on
+    const pid_t muxer = spawn(ffmpeg_, arguments, -1, error);
+    const bool muxed = muxer >= 0 && waitFor(muxer, "adding the sound", error);
+    std::remove(videoOnlyPath_.c_str());
+    return muxed;
+}
+
+void VideoEncoder::scaleAndFlip(const uint8_t* bottomUpRgb, int width, int height, int scale, uint8_t* out)
+{
+    const size_t sourceRow = static_cast<size_t>(width) * 3;
+    const size_t scaledRow = sourceRow * scale;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* source = bottomUpRgb + static_cast<size_t>(height - 1 - y) * sourceRow;
+        uint8_t* first = out + static_cast<size_t>(y) * scale * scaledRow;
+        if (scale == 1) {
+            std::memcpy(first, source, sourceRow);
+            continue;
+        }
+        for (int x = 0; x < width; ++x)
+            for (int copy = 0; copy < scale; ++copy)
+                std::memcpy(first + (static_cast<size_t>(x) * scale + copy) * 3,
+                    source + static_cast<size_t>(x) * 3, 3);
+        for (int copy = 1; copy < scale; ++copy)
+            std::memcpy(first + copy * scaledRow, first, scaledRow);
+    }
+}
