@@ -51,11 +51,15 @@ CaptureResult capture(
     const std::string command
         = environment + " '" VORIMEL_CAPTURE "' " + arguments + " > '" + log.string() + "' 2>&1";
     const int raw = std::system(command.c_str());
-    CaptureResult run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     const Bytes text = readBytes(log);
-    run.output.assign(text.begin(), text.end());
-    return run;
+    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(text.begin(), text.end()) };
+}
+
+// Captures into folder/run (frames) and folder/run.wav.
+CaptureResult captureTo(const std::string& options, const fs::path& folder, const std::string& run)
+{
+    const std::string out = (folder / run).string();
+    return capture(options + " --frames '" + out + "' --audio '" + out + ".wav'", folder);
 }
 
 // The numbered frame files, in order.
@@ -89,59 +93,48 @@ int64_t wavFrames(const Bytes& wav)
     return static_cast<int64_t>(le32(wav, 40) / 4);
 }
 
-// Seconds from the module's start to its order 14, straight from libopenmpt.
-double secondsToOrder14()
-{
-    const Bytes module = readBytes("data/mordel.it");
-    openmpt_module* loaded = openmpt_module_create_from_memory2(module.data(), module.size(),
-        openmpt_log_func_silent, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (!loaded)
-        return -1.0;
-    const double seconds = openmpt_module_set_position_order_row(loaded, 14, 0);
-    openmpt_module_destroy(loaded);
-    return seconds;
-}
-
 TEST(CaptureRun, TwoCapturesGiveTheSameBytesAndOnlyTheVariantChangesThePicture)
 {
     const fs::path folder = outputFolder("determinism");
-    const std::string options = " --fps 10 --until 2";
-    std::vector<std::vector<Bytes>> frames;
-    std::vector<Bytes> audio;
     for (const char* run : { "a1", "a2", "b" }) {
-        const std::string variant = run[0] == 'b' ? " --variant b" : "";
-        const CaptureResult done = capture(options + variant + " --frames '" + (folder / run).string()
-                + "' --audio '" + (folder / run).string() + ".wav'",
-            folder);
+        const CaptureResult done = captureTo(
+            std::string("--fps 10 --until 2") + (run[0] == 'b' ? " --variant b" : ""), folder, run);
         ASSERT_EQ(done.status, 0) << done.output;
-        frames.push_back(frameFiles(folder / run));
-        audio.push_back(readBytes(folder / (std::string(run) + ".wav")));
     }
-    ASSERT_EQ(frames[0].size(), 96u); // orders 0 and 1: 9.6 s
-    ASSERT_EQ(frames[1].size(), frames[0].size());
-    for (size_t n = 0; n < frames[0].size(); ++n)
-        ASSERT_TRUE(frames[0][n] == frames[1][n]) << "frame " << n << " differs between two runs";
-    EXPECT_TRUE(audio[0] == audio[1]);
-    EXPECT_EQ(wavFrames(audio[0]), 96 * rate / 10);
+    const std::vector<Bytes> first = frameFiles(folder / "a1");
+    const std::vector<Bytes> second = frameFiles(folder / "a2");
+    ASSERT_EQ(first.size(), 96u); // orders 0 and 1: 9.6 s
+    ASSERT_EQ(second.size(), first.size());
+    for (size_t n = 0; n < first.size(); ++n)
+        ASSERT_TRUE(first[n] == second[n]) << "frame " << n << " differs between two runs";
+    const Bytes audio = readBytes(folder / "a1.wav");
+    EXPECT_TRUE(audio == readBytes(folder / "a2.wav"));
+    EXPECT_EQ(wavFrames(audio), 96 * rate / 10);
 
     // the trails of variant b fade slower: same music, other pictures once trails exist
-    ASSERT_EQ(frames[2].size(), frames[0].size());
-    EXPECT_TRUE(audio[2] == audio[0]);
-    EXPECT_FALSE(frames[2].back() == frames[0].back());
+    const std::vector<Bytes> slower = frameFiles(folder / "b");
+    ASSERT_EQ(slower.size(), first.size());
+    EXPECT_TRUE(readBytes(folder / "b.wav") == audio);
+    EXPECT_FALSE(slower.back() == first.back());
 }
 
 TEST(CaptureRun, FrameCountFollowsTheModulesTimeOfOrder14)
 {
-    const double seconds = secondsToOrder14();
+    // seconds from the module's start to its order 14, straight from libopenmpt
+    const Bytes module = readBytes("data/mordel.it");
+    openmpt_module* loaded = openmpt_module_create_from_memory2(module.data(), module.size(),
+        openmpt_log_func_silent, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(loaded, nullptr) << "run from the build folder";
+    const double seconds = openmpt_module_set_position_order_row(loaded, 14, 0);
+    openmpt_module_destroy(loaded);
     ASSERT_GT(seconds, 0.0);
+
     const fs::path folder = outputFolder("length");
-    const CaptureResult done = capture("--fps 10 --frames '" + (folder / "frames").string() + "' --audio '"
-            + (folder / "audio.wav").string() + "'",
-        folder);
+    const CaptureResult done = captureTo("--fps 10", folder, "frames");
     ASSERT_EQ(done.status, 0) << done.output;
     const int64_t frames = static_cast<int64_t>(frameFiles(folder / "frames").size());
     EXPECT_NEAR(static_cast<double>(frames), 10.0 * seconds, 1.0);
-    EXPECT_EQ(wavFrames(readBytes(folder / "audio.wav")), frames * rate / 10); // the frames' own samples
+    EXPECT_EQ(wavFrames(readBytes(folder / "frames.wav")), frames * rate / 10); // the frames' own samples
     EXPECT_NE(done.output.find(std::to_string(frames) + " frames"), std::string::npos) << done.output;
 }
 
@@ -151,9 +144,7 @@ TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
     constexpr int fps = 24; // 1837.5 samples a frame: the section must end on the sample grid
     for (const char* run : { "plain", "loading" }) {
         const std::string extra = std::string(run) == "loading" ? " --loading" : "";
-        const CaptureResult done = capture("--fps 24 --until 1" + extra + " --frames '"
-                + (folder / run).string() + "' --audio '" + (folder / run).string() + ".wav'",
-            folder);
+        const CaptureResult done = captureTo("--fps 24 --until 1" + extra, folder, run);
         ASSERT_EQ(done.status, 0) << done.output;
     }
     const std::vector<Bytes> plain = frameFiles(folder / "plain");
@@ -170,8 +161,8 @@ TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
     const Bytes loadingWav = readBytes(folder / "loading.wav");
     const size_t silence = section * rate / fps * 4;
     ASSERT_EQ(wavFrames(loadingWav), wavFrames(plainWav) + static_cast<int64_t>(silence / 4));
-    for (size_t i = 44; i < 44 + silence; ++i)
-        ASSERT_EQ(loadingWav[i], 0) << "byte " << i;
+    EXPECT_TRUE(std::all_of(
+        loadingWav.begin() + 44, loadingWav.begin() + 44 + silence, [](char b) { return b == 0; }));
     EXPECT_TRUE(std::equal(plainWav.begin() + 44, plainWav.end(), loadingWav.begin() + 44 + silence));
 }
 
@@ -195,20 +186,16 @@ TEST(CaptureRun, VideoHoldsEveryFrameUpscaledAndTheSound)
     const CaptureResult done
         = capture("--fps 10 --until 1 --scale 2 --video '" + video.string() + "'", folder);
     ASSERT_EQ(done.status, 0) << done.output;
-
-    const fs::path probe = folder / "probe.txt";
     const std::string command = "ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,"
                                 "nb_read_frames -of default=noprint_wrappers=1 '"
-        + video.string() + "' > '" + probe.string() + "'";
+        + video.string() + "' > '" + (folder / "probe.txt").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    const Bytes bytes = readBytes(probe);
-    const std::string streams(bytes.begin(), bytes.end());
-    EXPECT_NE(streams.find("codec_name=h264"), std::string::npos) << streams;
-    EXPECT_NE(streams.find("width=1280\nheight=960"), std::string::npos) << streams;
-    EXPECT_NE(streams.find("nb_read_frames=48"), std::string::npos) << streams; // order 0: 4.8 s
-    EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
-    EXPECT_FALSE(fs::exists(folder / "demo.mp4.video.mp4")); // the intermediate files are gone
-    EXPECT_FALSE(fs::exists(folder / "demo.mp4.audio.wav"));
+    const Bytes probe = readBytes(folder / "probe.txt");
+    const std::string streams(probe.begin(), probe.end());
+    // order 0: 4.8 s at 10 fps, 1280 x 960, with its sound
+    for (const char* line :
+        { "codec_name=h264", "width=1280\nheight=960", "nb_read_frames=48", "codec_name=aac" })
+        EXPECT_NE(streams.find(line), std::string::npos) << line << " in\n" << streams;
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -115,20 +114,6 @@ TEST(OfflineAudioBackend, HandsOutTheMusicAndItsSpectrumFrameByFrame)
     plain.render(straight.data(), straight.size() / 2);
     for (size_t i = 0; i < taken.size(); ++i)
         ASSERT_EQ(taken[i], straight[i]) << "sample " << i / 2;
-}
-
-TEST(OfflineAudioBackend, KnowsWhenEachOrderStarts)
-{
-    const TestModuleLayout layout { 4, 16, 6, 125, false };
-    const std::string path
-        = testsupport::writeTemporaryFile("offline_times.it", testing_support::makeTestModule(layout));
-    OfflineAudioBackend backend;
-    EXPECT_EQ(backend.secondsToOrder(2), 0.0);
-    startMusic(backend, path);
-    const double orderSeconds = 16 * 6 * 0.02; // rows * speed * 2.5 / tempo
-    for (int order = 0; order < 4; ++order)
-        EXPECT_NEAR(backend.secondsToOrder(order), order * orderSeconds, 1e-6) << "order " << order;
-    EXPECT_NEAR(backend.secondsToOrder(14), 4 * orderSeconds, 1e-6); // past the last: the whole song
 }
 
 } // namespace

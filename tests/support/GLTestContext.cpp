@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace testsupport {
@@ -73,71 +74,9 @@ void TestSurface::present()
     ++presents;
 }
 
-bool ScriptedBackend::openDevice(int frequency)
-{
-    calls.push_back("openDevice " + std::to_string(frequency));
-    return deviceAvailable;
-}
-
-void ScriptedBackend::setVolume(int percent)
-{
-    calls.push_back("setVolume " + std::to_string(percent));
-}
-
-void ScriptedBackend::startOutput()
-{
-    calls.push_back("startOutput");
-}
-
-void ScriptedBackend::closeDevice()
-{
-    calls.push_back("closeDevice");
-}
-
-uint32_t ScriptedBackend::loadModule(const char* path)
-{
-    calls.push_back(std::string("loadModule ") + path);
-    return moduleHandle;
-}
-
-void ScriptedBackend::play(uint32_t handle)
-{
-    calls.push_back("play " + std::to_string(handle));
-}
-
-void ScriptedBackend::setPositionScaler(uint32_t handle, int scaler)
-{
-    calls.push_back("setPositionScaler " + std::to_string(handle) + " " + std::to_string(scaler));
-}
-
-void ScriptedBackend::playFrom(uint32_t handle, uint32_t position, bool reset)
-{
-    calls.push_back("playFrom " + std::to_string(handle) + " " + std::to_string(position) + " "
-                    + (reset ? "reset" : "keep"));
-}
-
-int ScriptedBackend::setPosition(uint32_t handle, uint64_t position)
-{
-    calls.push_back("setPosition " + std::to_string(handle));
-    positionsSet.push_back(position);
-    return 1;
-}
-
-void ScriptedBackend::update()
-{
-    calls.push_back("update");
-}
-
-uint64_t ScriptedBackend::position(uint32_t handle)
-{
-    calls.push_back("position " + std::to_string(handle));
-    return reported;
-}
-
 void ScriptedBackend::spectrum(uint32_t, float magnitudes[platform::spectrumBins])
 {
-    for (int i = 0; i < platform::spectrumBins; ++i)
-        magnitudes[i] = 0.0f;
+    std::fill(magnitudes, magnitudes + platform::spectrumBins, 0.0f);
     magnitudes[0] = level;
 }
 

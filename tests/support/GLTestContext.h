@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,20 +50,28 @@ public:
     uint32_t slept = 0;
 };
 
-// Records every call as text and answers from a script.
+// Records every call as text ("play 7") and answers from a script.
 class ScriptedBackend : public platform::AudioBackend {
 public:
-    bool openDevice(int frequency) override;
-    void setVolume(int percent) override;
-    void startOutput() override;
-    void closeDevice() override;
-    uint32_t loadModule(const char* path) override;
-    void play(uint32_t handle) override;
-    void setPositionScaler(uint32_t handle, int scaler) override;
-    void playFrom(uint32_t handle, uint32_t position, bool reset) override;
-    int setPosition(uint32_t handle, uint64_t position) override;
-    void update() override;
-    uint64_t position(uint32_t handle) override;
+    bool openDevice(int frequency) override { return record("openDevice", frequency), deviceAvailable; }
+    void setVolume(int percent) override { record("setVolume", percent); }
+    void startOutput() override { record("startOutput"); }
+    void closeDevice() override { record("closeDevice"); }
+    uint32_t loadModule(const char* path) override { return record("loadModule", path), moduleHandle; }
+    void play(uint32_t handle) override { record("play", handle); }
+    void setPositionScaler(uint32_t handle, int scaler) override { record("setPositionScaler", handle, scaler); }
+    void playFrom(uint32_t handle, uint32_t position, bool reset) override
+    {
+        record("playFrom", handle, position, reset ? "reset" : "keep");
+    }
+    int setPosition(uint32_t handle, uint64_t position) override
+    {
+        record("setPosition", handle);
+        positionsSet.push_back(position);
+        return 1;
+    }
+    void update() override { record("update"); }
+    uint64_t position(uint32_t handle) override { return record("position", handle), reported; }
     void spectrum(uint32_t handle, float magnitudes[platform::spectrumBins]) override;
     std::string lastError() const override { return "scripted: no device"; }
 
@@ -75,6 +84,16 @@ public:
     float level = 0.0f;
     std::vector<std::string> calls;
     std::vector<uint64_t> positionsSet;
+
+private:
+    template <class... Args>
+    void record(const char* name, const Args&... args)
+    {
+        std::ostringstream call;
+        call << name;
+        ((call << ' ' << args), ...);
+        calls.push_back(call.str());
+    }
 };
 
 } // namespace testsupport
