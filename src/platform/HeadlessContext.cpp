@@ -98,7 +98,6 @@ bool HeadlessContext::pollEvent(WindowEvent&)
 void HeadlessContext::present()
 {
     glFlush();
-    ++presentedFrames_;
 }
 
 } // namespace platform

@@ -20,7 +20,6 @@ public:
     void present() override;
 
     const OffscreenFrame& frame() const { return frame_; }
-    int presentedFrames() const { return presentedFrames_; }
 
 private:
     HeadlessContext() = default;
@@ -28,7 +27,6 @@ private:
     void* display_ = nullptr;
     void* context_ = nullptr;
     OffscreenFrame frame_;
-    int presentedFrames_ = 0;
 };
 
 } // namespace platform

@@ -91,16 +91,4 @@ void OffscreenFrame::blitToWindow(int windowWidth, int windowHeight) const
         glEnable(GL_SCISSOR_TEST);
 }
 
-std::vector<uint8_t> OffscreenFrame::readPixels() const
-{
-    std::vector<uint8_t> pixels(static_cast<size_t>(width_) * height_ * 3);
-    GLint packAlignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-    return pixels;
-}
-
 } // namespace platform

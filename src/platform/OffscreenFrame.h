@@ -4,8 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <cstdint>
-#include <vector>
 
 namespace platform {
 
@@ -24,9 +22,6 @@ public:
     // Scales the frame into the default framebuffer of a window of the given size,
     // aspect kept with black bars, then binds the frame again. GL state is kept.
     void blitToWindow(int windowWidth, int windowHeight) const;
-
-    // The frame as RGB rows, bottom row first.
-    std::vector<uint8_t> readPixels() const;
 
     int width() const { return width_; }
     int height() const { return height_; }

@@ -15,7 +15,6 @@ namespace platform {
 // The steps of window creation that can fail, in the order they are taken.
 enum class WindowFailure {
     none,
-    videoSystem,   // no video system or no display
     window,
     context,
     activation,

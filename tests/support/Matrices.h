@@ -10,11 +10,6 @@ namespace testsupport {
 
 using Matrix = std::array<double, 16>;
 
-inline Matrix identityMatrix()
-{
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
-
 // a * b, as GL multiplies onto the current matrix.
 inline Matrix multiply(const Matrix& a, const Matrix& b)
 {
