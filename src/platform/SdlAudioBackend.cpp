@@ -7,6 +7,7 @@
 // the system's.
 #include "platform/SdlAudioBackend.h"
 
+#include "platform/PositionLog.h"
 #include "platform/SdlAudioDevice.h"
 
 #include <algorithm>
@@ -136,6 +137,8 @@ uint64_t SdlAudioBackend::position(uint32_t handle)
         return 0;
     }
     const ModulePosition heard = renderer->positionAt(audibleFrameLocked());
+    const double now = monotonicSeconds();
+    logPosition(now, now, heard);
     return ModuleRenderer::packPosition(heard, positionScaler);
 }
 
