@@ -9,6 +9,7 @@
 
 unsigned char active = 1;
 unsigned char keys[256] = {};
+unsigned char keyPresses[256] = {};
 int loadResult = 0;
 
 void windowProc(const platform::WindowEvent& event)
@@ -17,6 +18,8 @@ void windowProc(const platform::WindowEvent& event)
     switch (event.type) {
     case Type::keyDown:
         keys[event.key & 0xFF] = 1;
+        if (keyPresses[event.key & 0xFF] < 255)
+            ++keyPresses[event.key & 0xFF];
         break;
     case Type::keyUp:
         keys[event.key & 0xFF] = 0;
@@ -56,11 +59,14 @@ bool mainLoopPass()
     // Minimised: no drawing and no timeline advance, but the keys still act.
     if (active && drawFrame() < 0)
         return false;
-    if (keys[escapeKey])
+    if (keys[escapeKey] || keyPresses[escapeKey])
         return false; // the frame just drawn is not presented
-    if (keys[spaceKey]) {
+    // one order per press and per frame: quick presses are taken on the next frames
+    if (keys[spaceKey] || keyPresses[spaceKey]) {
         musicPlayer.setPosition(musicPlayer.order() + 1, 0);
         keys[spaceKey] = 0;
+        if (keyPresses[spaceKey] > 0)
+            --keyPresses[spaceKey];
     }
     if (surface)
         surface->present();

@@ -3,6 +3,7 @@
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "platform/Display.h"
 #include "platform/MessageBox.h"
 #include "platform/SdlAudioBackend.h"
 #include "render/GLWindow.h"
@@ -15,6 +16,32 @@ namespace {
 constexpr int exitNoDisplay = 1;
 constexpr int exitNoAudio = 2;
 
+// Asks "fullscreen?". A display that cannot draw the box (an X server without fonts)
+// still takes a window: the demo then starts windowed, the safe answer, and says why.
+// False when there is no display at all, after saying so.
+bool askFullscreen(unsigned char& fullscreen)
+{
+    std::string why;
+    const platform::Answer answer =
+        platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question, &why);
+    if (answer != platform::Answer::failed) {
+        fullscreen = answer == platform::Answer::no ? 0 : 1;
+        return true;
+    }
+    std::string noDisplay;
+    if (!platform::displayAvailable(noDisplay)) {
+        std::fprintf(stderr, "vorimel: %s: the \"fullscreen?\" question could not be shown"
+                             " (run it on a desktop, or under xvfb-run)\n", noDisplay.c_str());
+        return false;
+    }
+    // SDL reports only the last way it tried (zenity), so the fix names both
+    std::fprintf(stderr, "vorimel: the \"fullscreen?\" question could not be shown (%s); starting windowed."
+                         " Message boxes need an X server with its fonts (on Debian: xfonts-base) or zenity.\n",
+                 why.c_str());
+    fullscreen = 0;
+    return true;
+}
+
 } // namespace
 
 int main()
@@ -23,14 +50,10 @@ int main()
     musicPlayer.setBackend(&audio);
 
     glWindow->setTitle("zent.vorimel");
-    const platform::Answer answer =
-        platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question);
-    if (answer == platform::Answer::failed) {
-        std::fprintf(stderr, "vorimel: no display: the \"fullscreen?\" question could not be shown"
-                             " (run it on a desktop, or under xvfb-run)\n");
+    unsigned char fullscreen = 0;
+    if (!askFullscreen(fullscreen))
         return exitNoDisplay;
-    }
-    glWindow->setFullscreen(answer == platform::Answer::no ? 0 : 1);
+    glWindow->setFullscreen(fullscreen);
 
     if (!glWindow->createWindow(glWindow->title(), glWindow->width(), glWindow->height(), 32,
                                 glWindow->isFullscreen()))

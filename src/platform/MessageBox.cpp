@@ -33,7 +33,7 @@ void writeLine(const char* caption, const char* text, const char* detail)
 
 } // namespace
 
-Answer askYesNo(const char* caption, const char* text, MessageIcon icon)
+Answer askYesNo(const char* caption, const char* text, MessageIcon icon, std::string* why)
 {
     enum { yesButton = 1, noButton = 2 };
     const SDL_MessageBoxButtonData buttons[] = {
@@ -42,8 +42,11 @@ Answer askYesNo(const char* caption, const char* text, MessageIcon icon)
     };
     const SDL_MessageBoxData box = {boxFlags(icon), nullptr, caption, text, 2, buttons, nullptr};
     int button = -1;
-    if (SDL_ShowMessageBox(&box, &button) < 0)
+    if (SDL_ShowMessageBox(&box, &button) < 0) {
+        if (why)
+            *why = SDL_GetError();
         return Answer::failed;
+    }
     if (button == yesButton)
         return Answer::yes;
     if (button == noButton)

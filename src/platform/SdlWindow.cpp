@@ -1,6 +1,8 @@
 // The SDL2 window with its GL context and offscreen frame.
 #include "platform/SdlWindow.h"
 
+#include "platform/Display.h"
+
 #include "platform/SdlEvents.h"
 
 #include <SDL.h>
@@ -31,6 +33,14 @@ bool initVideo(std::string& error)
 void quitVideo()
 {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool displayAvailable(std::string& why)
+{
+    if (!initVideo(why))
+        return false;
+    quitVideo();
+    return true;
 }
 
 bool fullscreenAvailable()

@@ -27,6 +27,7 @@ protected:
         GLTest::SetUp();
         surface().events.clear();
         std::fill(std::begin(keys), std::end(keys), 0);
+        std::fill(std::begin(keyPresses), std::end(keyPresses), 0);
         active = 1;
         loaded = 1;
         savedTimeline = timeline;
@@ -101,6 +102,29 @@ TEST_F(MainLoop, SpaceJumpsToTheNextOrderOnceAndPresents)
     EXPECT_EQ(surface().presents, presents + 1);
     EXPECT_TRUE(mainLoopPass());
     EXPECT_EQ(backend.positionsSet.size(), 1u);
+}
+
+TEST_F(MainLoop, TapsReleasedBeforeTheNextFrameStillActOncePerPressAndFrame)
+{
+    backend.seeksShowAtOnce = true;
+    backend.setOrderRow(0, 17); // the skips stay short of the first switch, at order 5
+    surface().events = {key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey),
+                        key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey)};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(mainLoopPass());
+    EXPECT_EQ(keys[spaceKey], 0);
+    for (int frame = 0; frame < 4; ++frame)
+        EXPECT_TRUE(mainLoopPass());
+    EXPECT_EQ(backend.positionsSet, (std::vector<uint64_t>{1, 2, 3})); // row 0 of orders 1, 2, 3
+    EXPECT_EQ(draws(), 4);
+
+    surface().events = {key(Type::keyDown, escapeKey), key(Type::keyUp, escapeKey)};
+    EXPECT_TRUE(mainLoopPass());
+    EXPECT_TRUE(mainLoopPass());
+    const int presents = surface().presents;
+    EXPECT_FALSE(mainLoopPass());
+    EXPECT_EQ(draws(), 5);
+    EXPECT_EQ(surface().presents, presents);
 }
 
 TEST_F(MainLoop, MinimisedWindowDrawsNothingButStillPresentsAndSkips)

@@ -51,6 +51,10 @@ press() { # press WINDOW KEY
   xdotool windowfocus --sync "$1" keydown "$2" sleep 0.2 keyup "$2" 2>/dev/null
 }
 
+tap() { # tap WINDOW KEY: pressed and released at once, between two frames
+  xdotool windowfocus --sync "$1" key "$2" 2>/dev/null
+}
+
 answer() { # answer KEY: finds the question and presses KEY in it
   local box
   box=$(wait_window "zent.vorimel" 20) || fail "no \"fullscreen?\" question appeared"
@@ -99,6 +103,43 @@ skip-to-end)
   finish 20
   [ "$status" -eq 0 ] || fail "exit code $status"
   expect_progress_lines
+  ;;
+space-taps)
+  # Instant taps: each one skips exactly one order, so 14 reach the end from order 0
+  # (13 when the music moved on by itself meanwhile); a lost tap needs more.
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  wait_running
+  taps=0
+  while kill -0 "$pid" 2>/dev/null && [ $taps -lt 40 ]; do
+    tap "$window" space
+    taps=$((taps + 1))
+    for _ in 1 2 3 4 5 6; do # time to end after the last one
+      sleep 0.1
+      kill -0 "$pid" 2>/dev/null || break
+    done
+  done
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  [ $taps -ge 12 ] && [ $taps -le 14 ] || fail "$taps taps to reach the end, not 13 or 14"
+  ;;
+escape-tap)
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  wait_running
+  tap "$window" Escape
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  ;;
+no-fonts)
+  # An X server without fonts cannot draw the question: the demo starts windowed and
+  # says why on stderr.
+  SDL_AUDIODRIVER=dummy start "$program"
+  wait_running
+  grep -q 'question could not be shown.*starting windowed.*xfonts-base' "$work/err" || fail "no reason on stderr"
+  tap "$window" Escape
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 escape)
   SDL_AUDIODRIVER=dummy start "$program"

@@ -68,6 +68,8 @@ public:
     {
         record("setPosition", handle);
         positionsSet.push_back(position);
+        if (seeksShowAtOnce)
+            setOrderRow(static_cast<int>(position & 0xFFFF), static_cast<int>((position >> 16) & 0xFFFF));
         return 1;
     }
     void update() override { record("update"); }
@@ -79,6 +81,7 @@ public:
     void setOrderRow(int order, int row) { reported = (uint64_t(row) * 12 << 16) | uint64_t(order); }
 
     bool deviceAvailable = true;
+    bool seeksShowAtOnce = false; // setPosition changes what position() reports
     uint32_t moduleHandle = 7;
     uint64_t reported = 0;
     float level = 0.0f;
