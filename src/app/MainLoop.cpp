@@ -1,9 +1,11 @@
 // One thread does everything: events, loading, frames, the Escape and Space keys.
 #include "app/MainLoop.h"
 
+#include "app/FrameLatency.h"
 #include "app/Loader.h"
 #include "music/MusicPlayer.h"
 #include "music/Timeline.h"
+#include "platform/Clock.h"
 #include "platform/GLSurface.h"
 #include "render/GLWindow.h"
 
@@ -11,6 +13,12 @@ unsigned char active = 1;
 unsigned char keys[256] = {};
 unsigned char keyPresses[256] = {};
 int loadResult = 0;
+
+namespace {
+
+FrameLatency frameLatency;
+
+} // namespace
 
 void windowProc(const platform::WindowEvent& event)
 {
@@ -57,6 +65,7 @@ bool mainLoopPass()
     }
 
     // Minimised: no drawing and no timeline advance, but the keys still act.
+    const double readAt = platform::monotonicSeconds(); // drawFrame reads the music first
     if (active && drawFrame() < 0)
         return false;
     if (keys[escapeKey] || keyPresses[escapeKey])
@@ -68,8 +77,14 @@ bool mainLoopPass()
         if (keyPresses[spaceKey] > 0)
             --keyPresses[spaceKey];
     }
-    if (surface)
+    if (surface) {
         surface->present();
+        if (active) {
+            // the next frame's music is read for the moment that frame will be seen
+            frameLatency.frameShown(readAt, platform::monotonicSeconds(), surface->displayDelay());
+            musicPlayer.setLeadTime(frameLatency.seconds());
+        }
+    }
     return true;
 }
 

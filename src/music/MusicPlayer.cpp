@@ -67,6 +67,11 @@ float MusicPlayer::spectrumLevel()
     return magnitudes[0];
 }
 
+void MusicPlayer::setLeadTime(double seconds)
+{
+    backend_->setLeadTime(seconds);
+}
+
 int MusicPlayer::shutdown()
 {
     backend_->closeDevice();

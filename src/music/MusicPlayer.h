@@ -26,6 +26,9 @@ public:
     uint16_t row() const { return row_; }
     // The lowest bin of a 1024-sample FFT of what is being heard.
     float spectrumLevel();
+    // Position and level are read for this many seconds ahead: when the frame being
+    // drawn will be seen.
+    void setLeadTime(double seconds);
     int shutdown();
 
     int32_t positionScaler = 0; // the backend reports the row times this

@@ -44,6 +44,10 @@ public:
     // Magnitudes of a Hann-windowed FFT of the last 1024 audible samples (channels
     // averaged): bin k = |sum w[n] x[n] e^(-2 pi i k n / 1024)| * 2 / 1024.
     virtual void spectrum(uint32_t handle, float magnitudes[spectrumBins]) = 0;
+    // Positions and spectra are then those heard this many seconds from now: when the
+    // frame being drawn will be on screen. Offline rendering has no device between the
+    // music and the listener and ignores it.
+    virtual void setLeadTime(double) {}
 
     virtual std::string lastError() const = 0;
 };

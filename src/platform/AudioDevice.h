@@ -1,5 +1,6 @@
-// The output device under the audio backend: an SDL2 device in the program, a fake
-// with a scripted clock in tests. Stereo interleaved float samples.
+// The output device under the real-time audio backend: a sound server's own stream
+// (PulseAudio, PipeWire), an SDL2 device, or a fake with a scripted clock in tests.
+// Stereo interleaved float samples, pulled through a callback.
 #pragma once
 
 #include <string>
@@ -22,10 +23,17 @@ public:
     // Keeps the callback from running; no-ops while the device is closed.
     virtual void lock() = 0;
     virtual void unlock() = 0;
-    // Frames the device still holds, unheard, right after a callback has returned.
-    virtual int bufferFrames() const = 0;
-    // The device's high-resolution clock, in seconds.
+
+    // How many of the frames the callback filled since open are heard by time t (on
+    // now()'s clock; a moment shortly ahead is extrapolated at the nominal rate), as
+    // the device's own timing says. -1 while it cannot tell yet. With the device locked.
+    virtual double heardFramesAt(double t) = 0;
+    // CLOCK_MONOTONIC, in seconds.
     virtual double now() const = 0;
+    // True once the device has stopped for good (its sound server went away).
+    virtual bool lost() { return false; }
+    // What plays the sound, for messages: "PulseAudio", "PipeWire", "SDL2 alsa".
+    virtual std::string name() const = 0;
     virtual std::string lastError() const = 0;
 };
 

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include <time.h>
+
 namespace platform {
 
 namespace {
@@ -25,6 +27,13 @@ uint32_t SystemClock::tick()
 void SystemClock::sleep(uint32_t milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+double monotonicSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 Clock& activeClock()

@@ -26,6 +26,10 @@ Clock& activeClock();
 // Plugs in another clock (not owned); nullptr restores the system clock.
 void setClock(Clock* clock);
 
+// CLOCK_MONOTONIC in seconds: the clock every audio and frame timestamp is taken on,
+// the one the sound servers stamp their timing with.
+double monotonicSeconds();
+
 inline uint32_t tickCount() { return activeClock().tick(); }
 inline void sleepFor(uint32_t milliseconds) { activeClock().sleep(milliseconds); }
 

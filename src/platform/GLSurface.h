@@ -32,6 +32,9 @@ public:
     virtual bool pollEvent(WindowEvent& event) = 0;
     // Shows the offscreen frame (the buffer swap of the demo).
     virtual void present() = 0;
+    // Seconds from present's return until the frame is on the screen: the wait for
+    // the display's next refresh where presenting is tied to it, else 0.
+    virtual double displayDelay() const { return 0.0; }
 };
 
 } // namespace platform

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace platform {
 
@@ -25,21 +24,14 @@ long long nanoseconds(double seconds)
 
 } // namespace
 
-double monotonicSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 void logPosition(double readSeconds, double forSeconds, const ModulePosition& position)
 {
     std::FILE* file = logFile();
     if (!file)
         return;
     std::fprintf(file, "%lld %lld %u %u %.5f\n", nanoseconds(readSeconds), nanoseconds(forSeconds),
-                 static_cast<unsigned>(position.order), static_cast<unsigned>(position.row),
-                 static_cast<double>(position.rowFraction));
+        static_cast<unsigned>(position.order), static_cast<unsigned>(position.row),
+        static_cast<double>(position.rowFraction));
     std::fflush(file);
 }
 

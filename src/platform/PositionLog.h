@@ -8,9 +8,6 @@
 
 namespace platform {
 
-// CLOCK_MONOTONIC in seconds: the clock every audio timestamp is taken on.
-double monotonicSeconds();
-
 void logPosition(double readSeconds, double forSeconds, const ModulePosition& position);
 
 } // namespace platform

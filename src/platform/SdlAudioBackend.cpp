@@ -1,36 +1,53 @@
 // Real-time playback: the device's callback renders the module; the main thread asks
-// where the listener is. The audible frame is the count of frames handed to the
-// device minus what the device still holds after a callback, moved on by the time
-// since that callback on the device's clock. Each callback thus implies when frame 0
-// was heard; a late callback only makes that look later, so the earliest of the last
-// few callbacks is taken. The short window follows a device whose clock drifts from
-// the system's.
+// where the listener is. The device says how many of the frames it was handed are
+// heard at a given moment (from its sound server's timing where it has one); the
+// renderer's records turn that frame into an order and row. Positions are asked for
+// the moment the frame being drawn will be seen, a lead time ahead of now.
+//
+// A device that goes away (its sound server died) leaves the music running on the
+// system clock, silently, rendered on the main thread, so that the demo still ends.
 #include "platform/SdlAudioBackend.h"
 
+#include "platform/AudioDevices.h"
 #include "platform/PositionLog.h"
-#include "platform/SdlAudioDevice.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <cstdio>
 
 namespace platform {
 
 namespace {
 
 // a module position as the caller packs it: order low 16 bits, row high 16 bits
-int orderOf(uint64_t position) { return static_cast<int>(position & 0xFFFFu); }
-int rowOf(uint64_t position) { return static_cast<int>((position >> 16) & 0xFFFFu); }
+int orderOf(uint64_t position)
+{
+    return static_cast<int>(position & 0xFFFFu);
+}
+int rowOf(uint64_t position)
+{
+    return static_cast<int>((position >> 16) & 0xFFFFu);
+}
 
 } // namespace
 
 SdlAudioBackend::SdlAudioBackend()
-    : SdlAudioBackend(std::make_unique<SdlAudioDevice>())
+    : SdlAudioBackend(audioDeviceCandidates())
 {
 }
 
 SdlAudioBackend::SdlAudioBackend(std::unique_ptr<AudioDevice> audioDevice)
-    : device(std::move(audioDevice))
+    : SdlAudioBackend([&] {
+        std::vector<std::unique_ptr<AudioDevice>> one;
+        one.push_back(std::move(audioDevice));
+        return one;
+    }())
+{
+}
+
+SdlAudioBackend::SdlAudioBackend(std::vector<std::unique_ptr<AudioDevice>> devices)
+    : candidates(std::move(devices))
+    , device(candidates.front().get())
 {
 }
 
@@ -42,11 +59,15 @@ SdlAudioBackend::~SdlAudioBackend()
 bool SdlAudioBackend::openDevice(int frequency)
 {
     rate = frequency;
-    if (!device->open(frequency, &SdlAudioBackend::audioCallback, this)) {
-        error = device->lastError();
-        return false;
+    error.clear();
+    for (const std::unique_ptr<AudioDevice>& candidate : candidates) {
+        if (candidate->open(frequency, &SdlAudioBackend::audioCallback, this)) {
+            device = candidate.get();
+            return true;
+        }
+        error += (error.empty() ? "" : "; ") + candidate->lastError();
     }
-    return true;
+    return false;
 }
 
 void SdlAudioBackend::setVolume(int percent)
@@ -57,6 +78,19 @@ void SdlAudioBackend::setVolume(int percent)
 
 void SdlAudioBackend::startOutput()
 {
+    startPending = true;
+}
+
+void SdlAudioBackend::startIfPending()
+{
+    if (!startPending)
+        return;
+    startPending = false;
+    {
+        DeviceLock lock(*device);
+        outputStarted = true;
+        lastCallback = device->now(); // the device has until a stall's length to begin
+    }
     device->pause(false);
 }
 
@@ -68,8 +102,11 @@ void SdlAudioBackend::closeDevice()
     moduleHandle = 0;
     playing = false;
     handedFrames = 0;
-    callbacks = 0;
+    outputStarted = false;
+    startPending = false;
+    seekTarget.reset();
     lastAudible = 0;
+    silent = false;
 }
 
 uint32_t SdlAudioBackend::loadModule(const char* path)
@@ -87,6 +124,7 @@ uint32_t SdlAudioBackend::loadModule(const char* path)
         moduleHandle = ++lastHandle;
         playing = false;
         positionScaler = 1;
+        seekTarget.reset();
     }
     return moduleHandle; // the replaced module is freed here, outside the lock
 }
@@ -109,25 +147,40 @@ void SdlAudioBackend::setPositionScaler(uint32_t handle, int scaler)
 
 void SdlAudioBackend::playFrom(uint32_t handle, uint32_t position, bool)
 {
-    DeviceLock lock(*device);
-    if (owns(handle)) {
-        renderer->seek(orderOf(position), rowOf(position));
+    if (seek(handle, position)) {
+        DeviceLock lock(*device);
         playing = true;
     }
+    startIfPending();
 }
 
 int SdlAudioBackend::setPosition(uint32_t handle, uint64_t position)
 {
+    const bool sought = seek(handle, position);
+    startIfPending();
+    return sought ? 1 : 0;
+}
+
+bool SdlAudioBackend::seek(uint32_t handle, uint64_t position)
+{
     DeviceLock lock(*device);
-    if (!owns(handle)) {
-        return 0;
+    if (!owns(handle) || !renderer->seek(orderOf(position), rowOf(position))) {
+        return false;
     }
-    return renderer->seek(orderOf(position), rowOf(position)) ? 1 : 0;
+    // Nothing is rendered ahead of the device here: the callback renders what the
+    // device asks for. What the device already holds plays out first.
+    ModulePosition target;
+    target.order = static_cast<uint16_t>(orderOf(position));
+    target.row = static_cast<uint16_t>(rowOf(position));
+    seekTarget = target;
+    seekFrame = renderer->renderedFrames();
+    return true;
 }
 
 void SdlAudioBackend::update()
 {
-    // nothing pending: the device pulls the audio, position() reads the clock
+    // the device pulls the audio, position() reads the clock
+    startIfPending();
 }
 
 uint64_t SdlAudioBackend::position(uint32_t handle)
@@ -136,9 +189,13 @@ uint64_t SdlAudioBackend::position(uint32_t handle)
     if (!owns(handle)) {
         return 0;
     }
-    const ModulePosition heard = renderer->positionAt(audibleFrameLocked());
-    const double now = monotonicSeconds();
-    logPosition(now, now, heard);
+    const uint64_t frame = audibleFrameLocked();
+    if (seekTarget && frame >= seekFrame && frame < renderer->renderedFrames()) {
+        seekTarget.reset(); // the target's own sound is heard now
+    }
+    const ModulePosition heard = seekTarget ? *seekTarget : renderer->positionAt(frame);
+    const double now = device->now();
+    logPosition(now, now + lead, heard);
     return ModuleRenderer::packPosition(heard, positionScaler);
 }
 
@@ -155,26 +212,70 @@ void SdlAudioBackend::spectrum(uint32_t handle, float magnitudes[spectrumBins])
     analyser.compute(monoWindow.data(), magnitudes);
 }
 
+void SdlAudioBackend::setLeadTime(double seconds)
+{
+    lead = std::clamp(seconds, 0.0, 0.25);
+}
+
 uint64_t SdlAudioBackend::audibleFrame()
 {
     DeviceLock lock(*device);
     return audibleFrameLocked();
 }
 
+std::string SdlAudioBackend::deviceName() const
+{
+    return device->name();
+}
+
 uint64_t SdlAudioBackend::audibleFrameLocked()
 {
-    if (callbacks == 0) {
-        return lastAudible;
+    const double now = device->now();
+    const double heard = heardFramesLocked(now + lead);
+    if (silent && renderer) {
+        // render (and drop) what the listener would hear by now
+        const uint64_t due = static_cast<uint64_t>(std::max(heard, 0.0)) + ModuleRenderer::chunkFrames;
+        if (due > handedFrames) {
+            const size_t frames = static_cast<size_t>(due - handedFrames);
+            scratch.resize(2 * frames);
+            if (playing) {
+                renderer->render(scratch.data(), frames);
+            } else {
+                renderer->renderSilence(scratch.data(), frames);
+            }
+            handedFrames = renderer->renderedFrames();
+        }
     }
-    const int known = std::min(callbacks, static_cast<int>(impliedStarts.size()));
-    const double start = *std::min_element(impliedStarts.begin(), impliedStarts.begin() + known);
-    const double estimate = (device->now() - start) * rate;
     // never past what the device was given, never back before an earlier answer
-    const double bounded = std::min(estimate, static_cast<double>(handedFrames));
+    const double bounded = std::min(heard, static_cast<double>(handedFrames));
     if (bounded > static_cast<double>(lastAudible)) {
         lastAudible = static_cast<uint64_t>(std::floor(bounded));
+        lastAdvance = now;
     }
     return lastAudible;
+}
+
+double SdlAudioBackend::heardFramesLocked(double t)
+{
+    if (!silent && outputStarted && (device->lost() || device->now() - lastCallback > stallSeconds)) {
+        continueSilently(t);
+    }
+    if (silent) {
+        return silentFrom + (t - silentSince) * rate;
+    }
+    return device->heardFramesAt(t);
+}
+
+void SdlAudioBackend::continueSilently(double t)
+{
+    silent = true;
+    // from the last frame known heard, at the moment it was heard
+    silentFrom = static_cast<double>(lastAudible);
+    silentSince = std::min(lastAdvance > 0.0 ? lastAdvance : t, t);
+    const std::string cause = device->lastError().empty() ? device->name() : device->lastError();
+    std::fprintf(
+        stderr, "vorimel: the sound output stopped (%s); the demo goes on without sound\n", cause.c_str());
+    std::fflush(stderr);
 }
 
 void SdlAudioBackend::audioCallback(void* self, float* interleavedStereo, int frames)
@@ -187,26 +288,26 @@ void SdlAudioBackend::fill(float* interleavedStereo, int frames) noexcept
     // runs on the device's thread with the device locked; libopenmpt's C interface
     // does not throw and the renderer's buffers are all preallocated
     const size_t count = static_cast<size_t>(std::max(frames, 0));
-    if (renderer == nullptr) {
+    lastCallback = device->now();
+    if (renderer == nullptr || silent) {
+        // once silent the main thread renders: a device that comes back gets silence
         std::fill(interleavedStereo, interleavedStereo + 2 * count, 0.0f);
-        handedFrames += count;
-    } else {
-        if (playing) {
-            renderer->render(interleavedStereo, count);
-        } else {
-            renderer->renderSilence(interleavedStereo, count);
+        if (renderer == nullptr) {
+            handedFrames += count;
         }
-        handedFrames = renderer->renderedFrames();
+        return;
     }
+    if (playing) {
+        renderer->render(interleavedStereo, count);
+    } else {
+        renderer->renderSilence(interleavedStereo, count);
+    }
+    handedFrames = renderer->renderedFrames();
     if (gain != 1.0f) {
         for (size_t i = 0; i < 2 * count; ++i) {
             interleavedStereo[i] *= gain;
         }
     }
-    const double held = static_cast<double>(device->bufferFrames());
-    impliedStarts[callbacks % impliedStarts.size()] =
-        device->now() - (static_cast<double>(handedFrames) - held) / rate;
-    callbacks = callbacks == std::numeric_limits<int>::max() ? static_cast<int>(impliedStarts.size()) : callbacks + 1;
 }
 
 } // namespace platform

@@ -1,5 +1,5 @@
 // The real-time audio backend: a ModuleRenderer fed by an audio device's callback,
-// reporting the position and spectrum of what is audible, not of what was rendered.
+// reporting the position and spectrum of what is heard, not of what was rendered.
 #pragma once
 
 #include "platform/AudioBackend.h"
@@ -9,19 +9,25 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace platform {
 
 class SdlAudioBackend : public AudioBackend {
 public:
-    // Plays through an SDL2 audio device.
+    // Plays through the best device the environment offers (see AudioDevices.h).
     SdlAudioBackend();
     // Plays through the given device (tests drive a fake one).
     explicit SdlAudioBackend(std::unique_ptr<AudioDevice> device);
+    // Plays through the first of these that opens.
+    explicit SdlAudioBackend(std::vector<std::unique_ptr<AudioDevice>> candidates);
     ~SdlAudioBackend() override;
 
     bool openDevice(int frequency) override;
     void setVolume(int percent) override;
+    // The device starts at the next seek or update, so that a seek made right after
+    // starting (the music player's start) is the first thing heard.
     void startOutput() override;
     void closeDevice() override;
 
@@ -32,22 +38,34 @@ public:
     void setPositionScaler(uint32_t handle, int scaler) override;
     // The reset is implied: libopenmpt's seek stops the notes that were playing.
     void playFrom(uint32_t handle, uint32_t position, bool reset) override;
+    // Reported at once; heard once the device has played what it already holds.
     int setPosition(uint32_t handle, uint64_t position) override;
 
     void update() override;
     uint64_t position(uint32_t handle) override;
     void spectrum(uint32_t handle, float magnitudes[spectrumBins]) override;
+    void setLeadTime(double seconds) override;
 
     std::string lastError() const override { return error; }
 
-    // Absolute index of the frame heard now, counted in frames handed to the device.
+    // Absolute index of the frame heard at the lead time from now, counted in frames
+    // handed to the device.
     uint64_t audibleFrame();
+    // The device that opened, for messages; empty before.
+    std::string deviceName() const;
+
+    // A device silent for this long while it should play has stopped for good.
+    static constexpr double stallSeconds = 1.0;
 
 private:
     // Locks the device for the lifetime of a scope.
     class DeviceLock {
     public:
-        explicit DeviceLock(AudioDevice& device) : locked(device) { locked.lock(); }
+        explicit DeviceLock(AudioDevice& device)
+            : locked(device)
+        {
+            locked.lock();
+        }
         ~DeviceLock() { locked.unlock(); }
         DeviceLock(const DeviceLock&) = delete;
         DeviceLock& operator=(const DeviceLock&) = delete;
@@ -59,11 +77,17 @@ private:
     static void audioCallback(void* self, float* interleavedStereo, int frames);
     void fill(float* interleavedStereo, int frames) noexcept;
     uint64_t audibleFrameLocked();
+    double heardFramesLocked(double t);
+    void continueSilently(double t);
+    void startIfPending();
+    bool seek(uint32_t handle, uint64_t position);
     bool owns(uint32_t handle) const { return handle != 0 && handle == moduleHandle; }
 
-    std::unique_ptr<AudioDevice> device;
+    std::vector<std::unique_ptr<AudioDevice>> candidates;
+    AudioDevice* device; // the candidate that opened, the first before
     int rate = 44100;
     std::string error;
+    double lead = 0.0; // seconds ahead of now that positions are reported for
 
     // shared with the callback: touched only with the device locked
     std::unique_ptr<ModuleRenderer> renderer;
@@ -73,14 +97,24 @@ private:
     float gain = 1.0f;
     int positionScaler = 1;
     uint64_t handedFrames = 0; // frames handed to the device so far
-    // device-clock time at which frame 0 was heard, as each recent callback implies
-    std::array<double, 16> impliedStarts{};
-    int callbacks = 0;
-    uint64_t lastAudible = 0; // the estimate never goes backwards
+    bool outputStarted = false;
+    bool startPending = false; // the device starts once the first seek is made
+    double lastCallback = 0.0; // device clock
+    // A seek is reported at once, until the frame where it took effect is heard.
+    std::optional<ModulePosition> seekTarget;
+    uint64_t seekFrame = 0;
+    // The estimate never goes backwards; it last moved on at lastAdvance.
+    uint64_t lastAudible = 0;
+    double lastAdvance = 0.0;
+    // Once the device has gone, the music goes on on the system clock, without sound.
+    bool silent = false;
+    double silentFrom = 0.0; // frames heard at silentSince
+    double silentSince = 0.0;
 
     // main thread only
     Spectrum analyser;
-    std::array<float, Spectrum::size> monoWindow{};
+    std::array<float, Spectrum::size> monoWindow {};
+    std::vector<float> scratch;
 };
 
 } // namespace platform

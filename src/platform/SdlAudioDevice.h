@@ -1,7 +1,9 @@
-// The SDL2 audio device: stereo float at the asked rate, driven by SDL's audio thread.
+// The SDL2 audio device, for drivers whose sound server has no API of its own here:
+// stereo float at the asked rate, driven by SDL's audio thread.
 #pragma once
 
 #include "platform/AudioDevice.h"
+#include "platform/CallbackClock.h"
 
 #include <cstdint>
 
@@ -9,6 +11,10 @@ namespace platform {
 
 class SdlAudioDevice : public AudioDevice {
 public:
+    SdlAudioDevice()
+        : clock(44100)
+    {
+    }
     ~SdlAudioDevice() override;
 
     bool open(int frequency, Callback callback, void* user) override;
@@ -16,8 +22,10 @@ public:
     void pause(bool paused) override;
     void lock() override;
     void unlock() override;
-    int bufferFrames() const override { return heldFrames; }
+    double heardFramesAt(double t) override { return clock.heardAt(t); }
     double now() const override;
+    bool lost() override;
+    std::string name() const override { return "SDL2 " + driver; }
     std::string lastError() const override { return error; }
 
 private:
@@ -26,7 +34,10 @@ private:
     uint32_t device = 0; // SDL_AudioDeviceID, 0 while closed
     Callback callback = nullptr;
     void* user = nullptr;
-    int heldFrames = 0;
+    double heldAfterCallback = 0.0; // frames still unheard right after a callback
+    uint64_t handedFrames = 0;
+    CallbackClock clock;
+    std::string driver;
     std::string error;
 };
 

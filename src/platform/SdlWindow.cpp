@@ -3,10 +3,13 @@
 
 #include "platform/Display.h"
 
+#include "platform/Clock.h"
+#include "platform/DebugOutput.h"
 #include "platform/SdlEvents.h"
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -94,6 +97,15 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
     }
     // Vsync where the driver offers it; the demo renders as fast as presenting allows.
     SDL_GL_SetSwapInterval(1);
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window->window_);
+    if (SDL_GL_GetSwapInterval() != 0 && SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0
+        && mode.refresh_rate > 0)
+        window->refresh_ = 1.0 / mode.refresh_rate;
+    char line[96];
+    std::snprintf(line, sizeof line, "window: swap interval %d, refresh %d Hz\n", SDL_GL_GetSwapInterval(),
+                  mode.refresh_rate);
+    debugOutput(line);
 
     SDL_ShowWindow(window->window_);
     SDL_RaiseWindow(window->window_);
@@ -126,8 +138,20 @@ void SdlWindow::present()
     int height = 0;
     SDL_GL_GetDrawableSize(window_, &width, &height);
     frame_.blitToWindow(width, height);
+    const double swapStart = monotonicSeconds();
     SDL_GL_SwapWindow(window_);
+    swapWait_ += 0.1 * (monotonicSeconds() - swapStart - swapWait_);
     frame_.bind();
+}
+
+double SdlWindow::displayDelay() const
+{
+    // A swap that waited returned at a refresh, and the frame shows at the next one;
+    // one that did not wait queued the frame for the next refresh, half a refresh away
+    // on average.
+    if (refresh_ <= 0.0)
+        return 0.0;
+    return swapWait_ > refresh_ / 4 ? refresh_ : refresh_ / 2;
 }
 
 bool SdlWindow::releaseContext()

@@ -37,6 +37,7 @@ public:
 
     bool pollEvent(WindowEvent& event) override;
     void present() override;
+    double displayDelay() const override;
 
     // Releases the context; false when it could not be made non-current.
     bool releaseContext();
@@ -48,6 +49,8 @@ private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     OffscreenFrame frame_;
+    double refresh_ = 0.0;   // seconds per refresh where the swap is tied to it, else 0
+    double swapWait_ = 0.0;  // running mean of the time spent in the swap itself
 };
 
 } // namespace platform
