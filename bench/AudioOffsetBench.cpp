@@ -1,5 +1,7 @@
 // Prints how far the real-time audio layer's audible position is from the truly
-// audible one on a fake device clock, and what one spectrum() call costs.
+// audible one on a fake device clock, for a device known only through its callbacks
+// (the SDL fallback, whose sound server reports no timing), and what one spectrum()
+// call costs. The sound servers' own clocks are measured by bench/sync_figures.sh.
 #include "platform/FakeAudioDevice.h"
 #include "platform/SdlAudioBackend.h"
 #include "platform/Spectrum.h"
@@ -84,7 +86,9 @@ int main(int argc, char** argv)
 {
     const char* modulePath = argc > 1 ? argv[1] : "data/mordel.it";
 
-    std::printf("audible-position offset, fake device clock, %d s polled at 60 Hz (%s)\n", seconds, modulePath);
+    std::printf("audible-position offset, callback timing only (SDL fallback), fake device clock, %d s polled"
+                " at 60 Hz (%s)\n",
+                seconds, modulePath);
     std::printf("%-34s %10s %10s\n", "device", "mean ms", "max ms");
     const Scenario scenarios[] = {
         {"1024-frame callbacks, on time", 1024, 2048, 0, 0.0},

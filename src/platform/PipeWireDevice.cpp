@@ -81,8 +81,9 @@ bool PipeWireDevice::open(int frequency, Callback newCallback, void* newUser)
         const spa_pod* parameters[] = { spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format) };
         const auto flags = static_cast<pw_stream_flags>(
             PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE);
-        if (pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, parameters, 1) < 0) {
-            error = "PipeWire: cannot connect a playback stream";
+        const int connected = pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, parameters, 1);
+        if (connected < 0) {
+            error = std::string("PipeWire: no daemon (") + std::strerror(-connected) + ")";
         } else {
             // paused once it is linked to a sink; an error or a hung daemon ends the wait
             const double deadline = monotonicSeconds() + connectSeconds;
