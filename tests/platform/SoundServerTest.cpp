@@ -74,8 +74,10 @@ TEST_P(RealServer, HearsTheMusicAtItsRateSkipsOnTheNextFrameAndOutlivesTheServer
         backend.position(handle);
         sleepFrame();
     }
+    // an underrun on a busy machine holds the heard frame back a little; a clock read
+    // at the wrong rate (the graph's 48000 Hz) would be 9 % off
     const double heardRate = (static_cast<double>(backend.audibleFrame()) - first) / (seconds() - firstAt);
-    EXPECT_NEAR(heardRate, rate, rate * 0.02);
+    EXPECT_NEAR(heardRate, rate, rate * 0.05);
 
     // one skip per frame, each shown on the next frame
     for (unsigned press = 1; press <= 4; ++press) {
