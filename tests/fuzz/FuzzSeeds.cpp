@@ -22,7 +22,7 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // An uncompressed true-colour TGA with a gradient, so that the colour swap shows.
 std::vector<uint8_t> tga(int width, int height, int bits)
 {
-    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bytes = { 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
     bytes.push_back(static_cast<uint8_t>(width));
     bytes.push_back(static_cast<uint8_t>(width >> 8));
     bytes.push_back(static_cast<uint8_t>(height));
@@ -48,9 +48,9 @@ int main(int argc, char** argv)
     bool written = true;
 
     // widths 1, 3 and 5 are no multiple of 4: their 24-bit rows are not 4-byte aligned
-    const int sizes[][2] = {{1, 1}, {3, 5}, {5, 3}, {8, 8}, {16, 16}};
+    const int sizes[][2] = { { 1, 1 }, { 3, 5 }, { 5, 3 }, { 8, 8 }, { 16, 16 } };
     for (const auto& size : sizes) {
-        for (const int bits : {24, 32}) {
+        for (const int bits : { 24, 32 }) {
             const std::string name = std::to_string(size[0]) + "x" + std::to_string(size[1]) + "x"
                 + std::to_string(bits) + ".tga";
             written = writeFile(pictures + "/" + name, tga(size[0], size[1], bits)) && written;
@@ -59,10 +59,10 @@ int main(int argc, char** argv)
 
     using testing_support::TestModuleLayout;
     const TestModuleLayout layouts[] = {
-        {4, 32, 6, 125, true}, // the default: four orders of 32 rows
-        {1, 1, 1, 255, true},  // one order of one row, as short as a row gets
-        {6, 64, 3, 200, false}, // silent, fast
-        {2, 200, 31, 32, true}, // the longest rows IT allows, slowly
+        { 4, 32, 6, 125, true }, // the default: four orders of 32 rows
+        { 1, 1, 1, 255, true }, // one order of one row, as short as a row gets
+        { 6, 64, 3, 200, false }, // silent, fast
+        { 2, 200, 31, 32, true }, // the longest rows IT allows, slowly
     };
     int index = 0;
     for (const TestModuleLayout& layout : layouts) {
