@@ -101,7 +101,7 @@ TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
     ::unlink(fifo.c_str());
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    testsupport::writeTemporaryFile("module_sparse.it", {});
+    testsupport::writeTemporaryFile("module_sparse.it", {0});
     ASSERT_EQ(::truncate(sparse.c_str(), static_cast<off_t>(ModuleRenderer::maxFileBytes) + 1), 0);
     std::vector<uint8_t> module = testing_support::makeTestModule(TestModuleLayout{});
     const std::string cut = testsupport::writeTemporaryFile(
