@@ -122,27 +122,3 @@ TEST(TgaReader, RefusesASideOverTheLimitBeforeReadingThePixels)
         EXPECT_EQ(where, static_cast<long>(bytes->size()));
     }
 }
-
-TEST(TgaReader, SaysWhyAPictureWasRefused)
-{
-    struct Case {
-        std::vector<unsigned char> bytes;
-        const char* reason;
-    };
-    std::vector<unsigned char> runLength = testsupport::tgaBytes(1, 1, 24, {1, 2, 3});
-    runLength[2] = 10;
-    const Case cases[] = {
-        {{0, 0, 2, 0}, "the file ends inside the header"},
-        {runLength, "not an uncompressed true-colour TGA"},
-        {testsupport::tgaBytes(0, 7, 24, {}), "0x7 pixels"},
-        {testsupport::tgaBytes(1, 1, 16, {1, 2}), "16 bits per pixel"},
-        {testsupport::tgaBytes(2, 2, 24, std::vector<unsigned char>(11)),
-         "need 12 bytes, and the file holds 11"},
-    };
-    for (const Case& c : cases) {
-        Texture texture;
-        std::string reason;
-        EXPECT_FALSE(readBytes(c.bytes, texture, reason));
-        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason << " instead of " << c.reason;
-    }
-}
