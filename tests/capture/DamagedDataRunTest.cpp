@@ -69,6 +69,11 @@ struct RunResult {
     int signal = 0; // that ended it, or 0
     int status = -1; // the exit code when no signal ended it
     std::string error; // stderr
+    // a sanitizer's report, in a sanitizer build
+    bool sanitizerReport() const
+    {
+        return error.find("Sanitizer") != std::string::npos || error.find("runtime error:") != std::string::npos;
+    }
     std::string describe() const
     {
         return (ended ? signal ? "killed by signal " + std::to_string(signal)
@@ -194,6 +199,7 @@ TEST(DamagedDataRun, EveryDamagedModuleEndsTheRunInTimeWithAReason)
         const RunResult run = capture(folder);
         ASSERT_TRUE(run.ended) << run.describe();
         EXPECT_EQ(run.signal, 0) << run.describe();
+        EXPECT_FALSE(run.sanitizerReport()) << run.describe();
         if (run.status != 0) {
             EXPECT_FALSE(run.error.empty()) << run.describe();
         }
@@ -230,6 +236,7 @@ TEST(DamagedDataRun, DamagedPicturesAreNamedAndTheDemoStillRuns)
     const RunResult run = capture(folder);
     ASSERT_TRUE(run.ended) << run.describe();
     EXPECT_EQ(run.signal, 0) << run.describe();
+    EXPECT_FALSE(run.sanitizerReport()) << run.describe();
     for (const std::string& name : damaged)
         EXPECT_NE(run.error.find("cannot load picture ./data/" + name + ": "), std::string::npos)
             << name << ": " << run.describe();
