@@ -10,6 +10,7 @@
 // stays just below 1 until the next row starts.
 #include "platform/ModuleRenderer.h"
 
+#include "platform/DataFile.h"
 #include "platform/DebugOutput.h"
 
 #include <libopenmpt/libopenmpt.h>
@@ -18,8 +19,6 @@
 #include <cassert>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace platform {
@@ -56,19 +55,36 @@ ModuleRenderer::~ModuleRenderer()
     }
 }
 
+bool ModuleRenderer::readFile(const char* path, std::vector<char>& bytes, std::string& error)
+{
+    constexpr uint64_t megabyte = uint64_t{1} << 20;
+    DataFile file;
+    if (!file.open(path)) {
+        error = std::string(path) + ": " + file.error();
+        return false;
+    }
+    if (file.size() > maxFileBytes) {
+        error = std::string(path) + ": " + std::to_string((file.size() + megabyte - 1) / megabyte)
+            + " MB, more than the " + std::to_string(maxFileBytes / megabyte) + " MB a module may have";
+        return false;
+    }
+    if (!file.readAll(bytes, maxFileBytes)) {
+        error = std::string(path) + ": " + file.error();
+        return false;
+    }
+    return true;
+}
+
 bool ModuleRenderer::loadFile(const char* path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = std::string("cannot open ") + path;
+    std::vector<char> bytes;
+    if (!readFile(path, bytes, error))
+        return false;
+    if (!loadMemory(bytes.data(), bytes.size())) {
+        error = std::string(path) + ": " + error;
         return false;
     }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = std::string("cannot read ") + path;
-        return false;
-    }
-    return loadMemory(bytes.data(), bytes.size());
+    return true;
 }
 
 bool ModuleRenderer::loadMemory(const void* data, size_t size)
@@ -81,12 +97,13 @@ bool ModuleRenderer::loadMemory(const void* data, size_t size)
     openmpt_module* loadedModule = openmpt_module_create_from_memory2(
         data, size, logToDebug, nullptr, openmpt_error_func_default, nullptr, &code, &message, ctls);
     if (loadedModule == nullptr) {
-        error = message != nullptr ? message : openmpt_error_string(code);
+        const std::string cause = message != nullptr ? message : openmpt_error_string(code);
         if (message != nullptr) {
             openmpt_free_string(message);
         }
-        if (error.empty()) {
-            error = "not a module libopenmpt can play";
+        error = "not a module that libopenmpt can play";
+        if (!cause.empty()) {
+            error += " (libopenmpt: " + cause + ")";
         }
         return false;
     }

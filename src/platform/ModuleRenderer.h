@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct openmpt_module;
 
@@ -37,8 +38,17 @@ public:
     ModuleRenderer(const ModuleRenderer&) = delete;
     ModuleRenderer& operator=(const ModuleRenderer&) = delete;
 
-    // False when the file cannot be read or is no module; lastError() says why.
+    // a module file is refused beyond this size before it is read
+    static constexpr uint64_t maxFileBytes = uint64_t{64} << 20;
+
+    // Reads a module file whole: a regular file of at most maxFileBytes. False
+    // otherwise, with the path and the reason in `error`.
+    static bool readFile(const char* path, std::vector<char>& bytes, std::string& error);
+
+    // False when the file cannot be read or is no module; lastError() then names the
+    // file and says why.
     bool loadFile(const char* path);
+    // False when the bytes are no module; lastError() says why.
     bool loadMemory(const void* data, size_t size);
     bool loaded() const { return module != nullptr; }
     const std::string& lastError() const { return error; }

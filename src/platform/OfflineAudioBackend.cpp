@@ -12,8 +12,7 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace platform {
 
@@ -76,15 +75,13 @@ void OfflineAudioBackend::dropModule()
 
 uint32_t OfflineAudioBackend::loadModule(const char* path)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.is_open() || file.bad()) {
-        error = std::string("cannot read ") + path;
+    std::vector<char> bytes;
+    if (!ModuleRenderer::readFile(path, bytes, error)) {
         return 0;
     }
     auto loaded = std::make_unique<ModuleRenderer>(rate);
     if (!loaded->loadMemory(bytes.data(), bytes.size())) {
-        error = loaded->lastError();
+        error = std::string(path) + ": " + loaded->lastError();
         return 0;
     }
     dropModule();

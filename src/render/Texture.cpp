@@ -1,6 +1,9 @@
 // The TGA reader and texture upload, with the progress lines on standard output.
 #include "render/Texture.h"
 
+#include "platform/DataFile.h"
+
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -22,61 +25,122 @@ long remainingBytes(std::FILE* file)
     return end < here ? -1 : end - here;
 }
 
+// Reads up to count bytes; fewer only at the end of the file or on a read error. An
+// interrupted read carries on where it stopped.
+size_t readBytes(std::FILE* file, void* out, size_t count)
+{
+    size_t got = 0;
+    for (;;) {
+        got += std::fread(static_cast<unsigned char*>(out) + got, 1, count - got, file);
+        if (got == count || !std::ferror(file) || errno != EINTR)
+            return got;
+        std::clearerr(file);
+    }
+}
+
+// Why a read stopped short.
+std::string shortRead(std::FILE* file, const char* what)
+{
+    if (std::ferror(file))
+        return std::string("cannot read ") + what + ": " + std::strerror(errno);
+    return std::string("the file ends inside ") + what;
+}
+
+const char* glErrorName(GLenum error)
+{
+    switch (error) {
+    case GL_INVALID_ENUM:
+        return "GL_INVALID_ENUM";
+    case GL_INVALID_VALUE:
+        return "GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION:
+        return "GL_INVALID_OPERATION";
+    case GL_OUT_OF_MEMORY:
+        return "GL_OUT_OF_MEMORY";
+    default:
+        return "a GL error";
+    }
+}
+
 } // namespace
 
-bool readTga(std::FILE* file, Texture& texture)
+bool readTga(std::FILE* file, Texture& texture, uint32_t maxSide, std::string& reason)
 {
     unsigned char header[12];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header
-        || std::memcmp(header, acceptedHeader, sizeof header) != 0)
-        return false;
-
-    unsigned char info[6];
-    if (std::fread(info, 1, sizeof info, file) != sizeof info)
-        return false;
-    texture.width = info[0] + 256u * info[1];
-    texture.height = info[2] + 256u * info[3];
-    if (texture.width == 0 || texture.height == 0)
-        return false;
-    if (info[4] != 24 && info[4] != 32)
-        return false;
-    texture.bitsPerPixel = info[4];
-
-    const size_t bytesPerPixel = texture.bitsPerPixel / 8;
-    const size_t size = size_t{texture.width} * texture.height * bytesPerPixel;
-    // Refuse a header that promises more than the file holds before allocating for it.
-    const long available = remainingBytes(file);
-    if (available >= 0 && static_cast<unsigned long>(available) < size)
-        return false;
-
-    std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[size]);
-    if (!pixels)
-        return false;
-    if (std::fread(pixels.get(), 1, size, file) != size) {
-        texture.pixels.reset();
+    if (readBytes(file, header, sizeof header) != sizeof header) {
+        reason = shortRead(file, "the header");
         return false;
     }
-    for (size_t offset = 0; offset < size; offset += bytesPerPixel)
+    if (std::memcmp(header, acceptedHeader, sizeof header) != 0) {
+        reason = "not an uncompressed true-colour TGA without image ID, colour map or origin offset";
+        return false;
+    }
+
+    unsigned char info[6];
+    if (readBytes(file, info, sizeof info) != sizeof info) {
+        reason = shortRead(file, "the header");
+        return false;
+    }
+    texture.width = info[0] + 256u * info[1];
+    texture.height = info[2] + 256u * info[3];
+    const std::string size = std::to_string(texture.width) + "x" + std::to_string(texture.height);
+    if (texture.width == 0 || texture.height == 0) {
+        reason = size + " pixels: nothing to show";
+        return false;
+    }
+    if (info[4] != 24 && info[4] != 32) {
+        reason = std::to_string(info[4]) + " bits per pixel, where 24 or 32 are taken";
+        return false;
+    }
+    texture.bitsPerPixel = info[4];
+    if (texture.width > maxSide || texture.height > maxSide) {
+        reason = size + " pixels, more than the " + std::to_string(maxSide) + " a side the GL takes";
+        return false;
+    }
+
+    const size_t bytesPerPixel = texture.bitsPerPixel / 8;
+    const size_t bytes = size_t{texture.width} * texture.height * bytesPerPixel;
+    // Refuse a header that promises more than the file holds before allocating for it.
+    const long available = remainingBytes(file);
+    if (available >= 0 && static_cast<unsigned long>(available) < bytes) {
+        reason = size + " pixels need " + std::to_string(bytes) + " bytes, and the file holds "
+            + std::to_string(available);
+        return false;
+    }
+
+    std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[bytes]);
+    if (!pixels) {
+        reason = "no memory for " + size + " pixels";
+        return false;
+    }
+    if (readBytes(file, pixels.get(), bytes) != bytes) {
+        texture.pixels.reset();
+        reason = shortRead(file, "the pixels");
+        return false;
+    }
+    for (size_t offset = 0; offset < bytes; offset += bytesPerPixel)
         std::swap(pixels[offset], pixels[offset + 2]); // BGR(A) to RGB(A)
     texture.pixels = std::move(pixels);
     return true;
 }
 
-bool loadTexture(Texture& texture, const char* path)
+bool readTga(std::FILE* file, Texture& texture)
 {
-    std::FILE* file = std::fopen(path, "rb");
-    // The line stays open on failure: the next message continues it.
-    std::printf("Loading texture %s", path);
-    std::fflush(stdout);
-    if (!file)
-        return false;
-    const bool read = readTga(file, texture);
-    std::fclose(file);
-    if (!read)
-        return false;
+    std::string reason;
+    return readTga(file, texture, 0xFFFFu, reason);
+}
 
-    glGenTextures(1, &texture.glName);
-    glBindTexture(GL_TEXTURE_2D, texture.glName);
+bool uploadTexture(Texture& texture, std::string& reason)
+{
+    // errors left by earlier calls would read as the upload's: GL keeps at most one
+    // flag per kind of error, so a few calls clear them all
+    for (int i = 0; i < 8; ++i)
+        if (glGetError() == GL_NO_ERROR)
+            break;
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     const GLenum format = texture.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
@@ -86,7 +150,46 @@ bool loadTexture(Texture& texture, const char* path)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(texture.width),
                  static_cast<GLsizei>(texture.height), 0, format, GL_UNSIGNED_BYTE, texture.pixels.get());
+    const GLenum error = glGetError();
     glPopClientAttrib();
+
+    if (error != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        texture.pixels.reset();
+        reason = std::string("the GL refused the upload (") + glErrorName(error) + ")";
+        return false;
+    }
+    texture.glName = name;
+    return true;
+}
+
+bool loadTexture(Texture& texture, const char* path)
+{
+    platform::DataFile file;
+    const bool opened = file.open(path);
+    // The line stays open on failure: the next message continues it.
+    std::printf("Loading texture %s", path);
+    std::fflush(stdout);
+
+    std::string reason = file.error();
+    bool done = false;
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (!opened) {
+        // reason given by the open
+    } else if (maxSide <= 0) {
+        reason = "there is no GL context to take it";
+    } else if (std::FILE* stream = file.releaseToStream()) {
+        done = readTga(stream, texture, static_cast<uint32_t>(maxSide), reason)
+            && uploadTexture(texture, reason);
+        std::fclose(stream);
+    } else {
+        reason = file.error();
+    }
+    if (!done) {
+        std::fprintf(stderr, "vorimel: cannot load picture %s: %s\n", path, reason.c_str());
+        return false;
+    }
 
     std::printf("-> ok\n");
     std::fflush(stdout);

@@ -168,6 +168,28 @@ no-audio)
   grep -q "Can't Initialise The Audio Device" "$work/err" || fail "no audio error on stderr"
   grep -q "SDL_AUDIODRIVER=dummy" "$work/err" || fail "no hint on stderr"
   ;;
+fifo-data)
+  # FIFOs in place of a picture and of the module, with no writer: opening either must
+  # not wait for one. The picture is named on stderr and the loading goes on; then the
+  # demo either runs until Escape or ends by itself for want of music.
+  mkdir -p "$work/run/data"
+  for file in data/*; do ln -s "$PWD/$file" "$work/run/$file"; done
+  for file in diagonales.tga mordel.it; do
+    rm "$work/run/data/$file" && mkfifo "$work/run/data/$file" || fail "cannot make the FIFO $file"
+  done
+  cd "$work/run" || fail "no run folder"
+  SDL_AUDIODRIVER=dummy start "$program"
+  answer Escape
+  window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
+  sleep 4
+  kill -0 "$pid" 2>/dev/null && press "$window" Escape
+  finish 10
+  [ "$status" -lt 128 ] || fail "ended by signal $((status - 128))"
+  grep -qF "vorimel: cannot load picture ./data/diagonales.tga: a FIFO, not a regular file" "$work/err" \
+    || fail "the FIFO picture is not named on stderr"
+  grep -q "^Loading texture ./data/vorimel.tga-> ok$" "$work/out" || fail "the logo was not loaded"
+  grep -qF "diagonales.tga-> ok" "$work/out" && fail "the FIFO picture was reported as loaded"
+  ;;
 no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$program" >"$work/out" 2>"$work/err" &
   pid=$!

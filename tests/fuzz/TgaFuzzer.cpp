@@ -4,6 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// a GL's usual largest side: headers beyond it take the refusal before the pixels
+constexpr uint32_t maxSide = 16384;
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -13,7 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!file)
         return 0;
     Texture texture;
-    if (readTga(file, texture)) {
+    std::string reason;
+    const bool read = readTga(file, texture, maxSide, reason);
+    if (read != reason.empty())
+        std::abort(); // a refusal without a reason, or a reason for a success
+    if (read) {
+        if (texture.width > maxSide || texture.height > maxSide)
+            std::abort();
         // Every converted byte must be readable.
         volatile unsigned sum = 0;
         const size_t bytes = size_t{texture.width} * texture.height * (texture.bitsPerPixel / 8);

@@ -2,11 +2,21 @@
 // demo's own module played to its end.
 #include "platform/ModuleRenderer.h"
 
+#include "platform/FakeAudioDevice.h"
+#include "platform/OfflineAudioBackend.h"
+#include "platform/SdlAudioBackend.h"
 #include "platform/TestModule.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -77,6 +87,57 @@ TEST(ModuleRenderer, PlaysTheDemosModuleThroughOrdersZeroToFourteenFromTheirFirs
     ASSERT_EQ(seen.size(), 15u);
     for (int order = 0; order < 15; ++order)
         EXPECT_EQ(seen[order], std::make_pair(order, 0)) << "the " << order << "th order played";
+}
+
+// The renderer and both backends read a module file the same way, and say which file
+// failed and why.
+TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
+{
+    const std::string dir = ::testing::TempDir();
+    const std::string folder = dir + "module_folder.it";
+    const std::string fifo = dir + "module_fifo.it";
+    const std::string sparse = dir + "module_sparse.it";
+    ::rmdir(folder.c_str());
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::writeTemporaryFile("module_sparse.it", {0});
+    ASSERT_EQ(::truncate(sparse.c_str(), static_cast<off_t>(ModuleRenderer::maxFileBytes) + 1), 0);
+    std::vector<uint8_t> module = testing_support::makeTestModule(TestModuleLayout{});
+    const std::string cut = testsupport::writeTemporaryFile(
+        "module_cut.it", std::vector<unsigned char>(module.begin(), module.begin() + 100));
+
+    const std::pair<std::string, std::string> cases[] = {
+        {folder, folder + ": a directory, not a regular file"},
+        {fifo, fifo + ": a FIFO, not a regular file"},
+        {sparse, sparse + ": 65 MB, more than the 64 MB a module may have"},
+        {cut, cut + ": not a module that libopenmpt can play"},
+    };
+    using Loader = std::function<std::string(const std::string&)>;
+    const Loader loaders[] = {
+        [](const std::string& path) {
+            ModuleRenderer renderer(rate);
+            return renderer.loadFile(path.c_str()) ? "loaded" : renderer.lastError();
+        },
+        [](const std::string& path) {
+            platform::OfflineAudioBackend backend;
+            backend.openDevice(rate);
+            return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
+        },
+        [](const std::string& path) {
+            platform::SdlAudioBackend backend(std::make_unique<testing_support::FakeAudioDevice>(512, 1024));
+            backend.openDevice(rate);
+            return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
+        },
+    };
+    for (const Loader& load : loaders) {
+        for (const auto& [path, error] : cases) {
+            EXPECT_EQ(load(path).substr(0, error.size()), error);
+        }
+    }
+    ::rmdir(folder.c_str());
+    ::unlink(fifo.c_str());
+    ::unlink(sparse.c_str());
 }
 
 } // namespace

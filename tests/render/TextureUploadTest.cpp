@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -68,4 +72,71 @@ TEST_F(TextureUpload, TwentyFourBitRowsOfOddLengthArriveIntact)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, uploaded.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     EXPECT_EQ(uploaded, std::vector<unsigned char>(texture.pixels.get(), texture.pixels.get() + 18));
+}
+
+// Nothing that stands at a picture's path blocks or is taken: each failure leaves the
+// progress line as it is and names the file and the reason on stderr.
+TEST_F(TextureUpload, AFailedPictureIsNamedOnStderrWithItsReason)
+{
+    const std::string fifo = ::testing::TempDir() + "picture_fifo.tga";
+    const std::string folder = ::testing::TempDir() + "picture_folder.tga";
+    ::unlink(fifo.c_str());
+    ::rmdir(folder.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    // larger than any GL takes, and holding only three bytes of its pixels
+    const std::string huge
+        = testsupport::writeTemporaryFile("huge.tga", testsupport::tgaBytes(65535, 2, 32, {1, 2, 3}));
+
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {fifo, "a FIFO, not a regular file"},
+        {folder, "a directory, not a regular file"},
+        {huge, "65535x2 pixels, more than the "},
+    };
+    for (const auto& c : cases) {
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        Texture texture;
+        EXPECT_FALSE(loadTexture(texture, c.path.c_str()));
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Loading texture " + c.path);
+        const std::string error = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error.rfind("vorimel: cannot load picture " + c.path + ": " + c.reason, 0), 0u) << error;
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        EXPECT_EQ(texture.glName, 0u);
+    }
+    ::unlink(fifo.c_str());
+    ::rmdir(folder.c_str());
+}
+
+TEST_F(TextureUpload, AnUploadTheGLRefusesFailsAndKeepsTheName)
+{
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    ASSERT_GT(maxSide, 0);
+    Texture wide;
+    wide.width = static_cast<uint32_t>(maxSide) + 1;
+    wide.height = 1;
+    wide.bitsPerPixel = 24;
+    wide.pixels.reset(new unsigned char[3 * wide.width]());
+    wide.glName = 77;
+    std::string reason;
+    EXPECT_FALSE(uploadTexture(wide, reason));
+    EXPECT_EQ(reason, "the GL refused the upload (GL_INVALID_VALUE)");
+    EXPECT_EQ(wide.glName, 77u);
+    EXPECT_EQ(wide.pixels, nullptr);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // an error left by someone else is not taken for the upload's
+    glEnable(0x1234);
+    ASSERT_NE(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glEnable(0x1234);
+    Texture small;
+    small.width = small.height = 1;
+    small.bitsPerPixel = 32;
+    small.pixels.reset(new unsigned char[4]());
+    EXPECT_TRUE(uploadTexture(small, reason)) << reason;
+    EXPECT_NE(small.glName, 0u);
 }

@@ -10,13 +10,25 @@
 
 namespace {
 
-bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture)
+// Reads through a temporary file; `where` gets the read position after the call.
+bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture, std::string& reason,
+               uint32_t maxSide = 0xFFFF, long* where = nullptr)
 {
     std::FILE* file = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
-    const bool read = readTga(file, texture);
+    const bool read = readTga(file, texture, maxSide, reason);
+    if (where)
+        *where = std::ftell(file);
     std::fclose(file);
+    return read;
+}
+
+bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture)
+{
+    std::string reason;
+    const bool read = readBytes(bytes, texture, reason);
+    EXPECT_EQ(read, reason.empty()) << "a refusal always has a reason, a success none: " << reason;
     return read;
 }
 
@@ -89,3 +101,24 @@ TEST(TgaReader, RefusesAHeaderPromisingMoreThanTheFileHolds)
     EXPECT_EQ(texture.pixels, nullptr);
 }
 
+
+// The pixels of a picture the GL cannot take are never read: the header is all that
+// is looked at, whatever the file holds.
+TEST(TgaReader, RefusesASideOverTheLimitBeforeReadingThePixels)
+{
+    const auto fiveByThree = testsupport::tgaBytes(5, 3, 24, std::vector<unsigned char>(45, 9));
+    const auto threeByFive = testsupport::tgaBytes(3, 5, 32, std::vector<unsigned char>(60, 9));
+    for (const auto* bytes : {&fiveByThree, &threeByFive}) {
+        Texture texture;
+        std::string reason;
+        long where = 0;
+        EXPECT_FALSE(readBytes(*bytes, texture, reason, 4, &where));
+        EXPECT_EQ(where, 18);
+        EXPECT_EQ(texture.pixels, nullptr);
+        EXPECT_NE(reason.find("more than the 4 a side"), std::string::npos) << reason;
+
+        Texture fits;
+        EXPECT_TRUE(readBytes(*bytes, fits, reason, 5, &where)) << reason;
+        EXPECT_EQ(where, static_cast<long>(bytes->size()));
+    }
+}

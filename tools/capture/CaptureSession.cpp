@@ -25,7 +25,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 namespace {
@@ -66,7 +65,7 @@ int CaptureSession::run()
     while (!stop_ && mainLoopPass()) {
         if (loaded && !alphaSet_) {
             if (loadResult < 0 || !audio_.hasModule()) {
-                fail(std::string("cannot play ") + modulePath + ": " + audio_.lastError());
+                fail("cannot play " + audio_.lastError()); // the error names the file
                 break;
             }
             // the loader set vorimel's alpha; the variant's holds from the first frame on
@@ -98,7 +97,7 @@ int CaptureSession::run()
 bool CaptureSession::setUp(int& status)
 {
     status = exitFailed;
-    if (!std::ifstream(modulePath)) {
+    if (access(modulePath, F_OK) != 0) { // without opening it: a FIFO would block
         std::fprintf(stderr,
             "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
             " (the build folder)\n",
