@@ -14,6 +14,7 @@ namespace {
 
 constexpr int exitNoDisplay = 1;
 constexpr int exitNoAudio = 2;
+constexpr int exitNoMusic = 3;
 
 } // namespace
 
@@ -44,6 +45,11 @@ int main()
         platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
                               cause.c_str());
         exitCode = exitNoAudio;
+    } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
+        // the demo ended on its first frame: there was no music to cut it to
+        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio.lastError();
+        platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
+        exitCode = exitNoMusic;
     }
     glWindow->killWindow();
     shutdownDemo(exitCode);

@@ -67,6 +67,12 @@ expect_progress_lines() {
   [ "$(cat "$work/out")"$'\n' = "$expected" ] || fail "progress lines differ from: $expected"
 }
 
+# A working folder $work/run whose data/ holds the build's pictures and no module.
+pictures_only() {
+  mkdir -p "$work/run/data"
+  ln -s "$PWD"/data/*.tga "$work/run/data/"
+}
+
 # Waits until the demo runs: its window is up and loading (about 2 s) is over.
 wait_running() {
   window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
@@ -126,6 +132,32 @@ no-audio)
   [ "$status" -ne 0 ] || fail "exit code 0 without an audio device"
   grep -q "Can't Initialise The Audio Device" "$work/err" || fail "no audio error on stderr"
   grep -q "SDL_AUDIODRIVER=dummy" "$work/err" || fail "no hint on stderr"
+  ;;
+no-music)
+  # No module to play: the demo ends on its first frame with the ERROR box and the
+  # cause on stderr.
+  pictures_only
+  start env -C "$work/run" SDL_AUDIODRIVER=dummy "$program"
+  answer Escape
+  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  xdotool windowfocus --sync "$error" key Return
+  finish 20
+  [ "$status" -eq 3 ] || fail "exit code $status, not 3"
+  grep -q "cannot play ./data/mordel.it" "$work/err" || fail "no cause on stderr"
+  ;;
+short-music)
+  # The module with an end marker at order 2: the music ends after orders 0 and 1
+  # (9.6 s), and so does the demo, by itself and with exit code 0.
+  pictures_only
+  cp data/mordel.it "$work/run/data/"
+  printf '\xff' | dd of="$work/run/data/mordel.it" bs=1 seek=$((192 + 2)) conv=notrunc status=none
+  start env -C "$work/run" SDL_AUDIODRIVER=dummy "$program"
+  answer Escape
+  began=$SECONDS
+  finish 60
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  [ $((SECONDS - began)) -ge 9 ] || fail "ended after $((SECONDS - began)) s, before the music's end"
+  [ ! -s "$work/err" ] || fail "unexpected messages on stderr"
   ;;
 no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$program" >"$work/out" 2>"$work/err" &

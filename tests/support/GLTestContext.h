@@ -72,6 +72,7 @@ public:
     }
     void update() override { record("update"); }
     uint64_t position(uint32_t handle) override { return record("position", handle), reported; }
+    bool ended(uint32_t handle) override { return record("ended", handle), musicEnded; }
     void spectrum(uint32_t handle, float magnitudes[platform::spectrumBins]) override;
     std::string lastError() const override { return "scripted: no device"; }
 
@@ -81,6 +82,7 @@ public:
     bool deviceAvailable = true;
     uint32_t moduleHandle = 7;
     uint64_t reported = 0;
+    bool musicEnded = false;
     float level = 0.0f;
     std::vector<std::string> calls;
     std::vector<uint64_t> positionsSet;

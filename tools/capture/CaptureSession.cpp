@@ -34,7 +34,6 @@ constexpr int sampleRate = 44100; // the rate at which the music player opens it
 constexpr size_t queueDepth = 8; // frames between the GL thread and the writer
 constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
 constexpr bool fastRows = true; // three times faster than libpng's choice of filter per row
-constexpr const char* modulePath = "./data/mordel.it";
 
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
@@ -77,7 +76,7 @@ int CaptureSession::run()
         }
         if (writer_ && writer_->failed())
             break; // the writer's error is reported when it finishes
-        if (audio_.ended()) {
+        if (audio_.ended(musicPlayer.musicHandle)) {
             fail("the music ended before order " + std::to_string(options_.until));
             break;
         }
