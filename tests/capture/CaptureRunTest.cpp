@@ -1,5 +1,7 @@
 // vorimel-capture run as a program from the build folder, where data/ is: the whole
 // demo, deterministic, with no display and no sound card.
+#include "platform/TestModule.h"
+
 #include <libopenmpt/libopenmpt.h>
 
 #include <gtest/gtest.h>
@@ -53,6 +55,21 @@ CaptureResult capture(
     const int raw = std::system(command.c_str());
     const Bytes text = readBytes(log);
     return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(text.begin(), text.end()) };
+}
+
+// A working folder whose data/ holds the build's pictures and the given module (none
+// when it is empty); the capture runs there with the returned prefix.
+std::string demoFolder(const fs::path& folder, const std::vector<uint8_t>& module)
+{
+    fs::create_directories(folder / "data");
+    for (const fs::directory_entry& entry : fs::directory_iterator("data"))
+        if (entry.path().extension() == ".tga")
+            fs::create_symlink(fs::absolute(entry.path()), folder / "data" / entry.path().filename());
+    if (!module.empty()) {
+        std::ofstream file(folder / "data" / "mordel.it", std::ios::binary);
+        file.write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
+    }
+    return "cd '" + folder.string() + "' &&";
 }
 
 // Captures into folder/run (frames) and folder/run.wav.
@@ -196,6 +213,49 @@ TEST(CaptureRun, VideoHoldsEveryFrameUpscaledAndTheSound)
     for (const char* line :
         { "codec_name=h264", "width=1280\nheight=960", "nb_read_frames=48", "codec_name=aac" })
         EXPECT_NE(streams.find(line), std::string::npos) << line << " in\n" << streams;
+}
+
+TEST(CaptureRun, EndsWhereTheProgramEndsWhenTheMusicEndsFirst)
+{
+    // rows of 441 samples: at 100 fps one frame a row
+    const struct {
+        testing_support::TestModuleLayout layout;
+        const char* until;
+        int rowsHeard;
+        const char* note;
+    } cases[] = {
+        { { 8, 4, 1, 250, true }, "", 32, "the music ended at order 7, before order 14" },
+        { { 15, 4, 1, 250, true, 5, -1 }, "", 56,
+            "the music ended at order 14, with the timeline still waiting for order 5" },
+        { { 15, 4, 1, 250, true, -1, 6 }, " --until 9", 24, "the music ended at order 5, before order 9" },
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const fs::path folder = outputFolder("ends" + std::to_string(run++));
+        const std::string in = demoFolder(folder, testing_support::makeTestModule(c.layout));
+        const CaptureResult done
+            = capture(std::string("--fps 100") + c.until + " --frames out --audio out.wav", folder, in);
+        ASSERT_EQ(done.status, 0) << done.output;
+        EXPECT_NE(done.output.find(c.note), std::string::npos) << done.output;
+        EXPECT_NE(done.output.find("up to the end of the music"), std::string::npos) << done.output;
+        EXPECT_EQ(frameFiles(folder / "out").size(), static_cast<size_t>(c.rowsHeard));
+        EXPECT_EQ(wavFrames(readBytes(folder / "out.wav")), c.rowsHeard * 441);
+    }
+}
+
+TEST(CaptureRun, NamesAMissingModuleApartFromOneThatCannotBePlayed)
+{
+    const fs::path missing = outputFolder("missing");
+    CaptureResult done = capture("--audio out.wav", missing, demoFolder(missing, {}));
+    EXPECT_EQ(done.status, 2);
+    EXPECT_NE(done.output.find("no ./data/mordel.it in the working folder"), std::string::npos)
+        << done.output;
+
+    const fs::path garbage = outputFolder("garbage");
+    done = capture("--audio out.wav", garbage, demoFolder(garbage, { 'n', 'o', 't', ' ', 'I', 'T' }));
+    EXPECT_EQ(done.status, 2);
+    EXPECT_NE(done.output.find("cannot play ./data/mordel.it: "), std::string::npos) << done.output;
+    EXPECT_EQ(done.output.find("in the working folder"), std::string::npos) << done.output;
 }
 
 } // namespace

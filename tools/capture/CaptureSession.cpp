@@ -12,6 +12,7 @@
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/HeadlessContext.h"
 #include "render/FeedbackLayer.h"
@@ -25,7 +26,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 namespace {
@@ -62,7 +62,9 @@ int CaptureSession::run()
     if (!setUp(status))
         return status;
 
-    while (!stop_ && mainLoopPass()) {
+    while (!stop_) {
+        if (!mainLoopPass())
+            break; // the frame driver ended the demo: nothing more to capture
         if (loaded && !alphaSet_) {
             if (loadResult < 0 || !audio_.hasModule()) {
                 fail(std::string("cannot play ") + modulePath + ": " + audio_.lastError());
@@ -76,28 +78,30 @@ int CaptureSession::run()
         }
         if (writer_ && writer_->failed())
             break; // the writer's error is reported when it finishes
-        if (audio_.ended(musicPlayer.musicHandle)) {
-            fail("the music ended before order " + std::to_string(options_.until));
-            break;
-        }
         progress_.update(musicPlayer.order(), musicPlayer.row(), framesWritten_, demoFrames_);
     }
 
     finishOutputs();
+    const std::string note = musicEndNote();
+    const std::string done = summary();
     releaseDemo();
+    progress_.endLine();
     if (!error_.empty()) {
-        progress_.endLine();
         std::fprintf(stderr, "vorimel-capture: %s\n", error_.c_str());
         return exitFailed;
     }
-    progress_.finish(summary());
+    if (!note.empty())
+        std::fprintf(stderr, "vorimel-capture: %s\n", note.c_str());
+    progress_.finish(done);
     return 0;
 }
 
 bool CaptureSession::setUp(int& status)
 {
     status = exitFailed;
-    if (!std::ifstream(modulePath)) {
+    // only a module that is not there at all; any other fault is the loader's to name
+    std::error_code ignored;
+    if (std::filesystem::status(modulePath, ignored).type() == std::filesystem::file_type::not_found) {
         std::fprintf(stderr,
             "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
             " (the build folder)\n",
@@ -214,7 +218,7 @@ void CaptureSession::presented()
     }
     if (options_.loading && !loadingWritten_)
         writeLoadingSection();
-    if (musicPlayer.order() >= options_.until) {
+    if (options_.stopsEarly() && musicPlayer.order() >= options_.until) {
         stop_ = true; // this frame belongs to what comes after the capture
         return;
     }
@@ -284,18 +288,35 @@ void CaptureSession::fail(const std::string& message)
     stop_ = true;
 }
 
+std::string CaptureSession::musicEndNote() const
+{
+    if (!musicPlayer.ended())
+        return {};
+    const int order = musicPlayer.order();
+    if (order < options_.until)
+        return "the music ended at order " + std::to_string(order) + ", before order "
+            + std::to_string(options_.until);
+    // a skip marker or a jump passed over a switch order
+    return "the music ended at order " + std::to_string(order)
+        + ", with the timeline still waiting for order "
+        + std::to_string(timeline[static_cast<size_t>(timelineIndex) + 1].order);
+}
+
 std::string CaptureSession::summary() const
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const double wall = progress_.wallSeconds();
     const double demoSeconds = static_cast<double>(demoFrames_) / options_.fps;
+    // where it stopped: the order of the first frame not written, or the music's end
+    const std::string upTo
+        = musicPlayer.ended() ? "the end of the music" : "order " + std::to_string(musicPlayer.order());
     char line[256];
     std::snprintf(line, sizeof line,
-        "vorimel-capture: %llu frames (%llu of the demo, %.2f s up to order %d) at %d fps in %.2f s,"
+        "vorimel-capture: %llu frames (%llu of the demo, %.2f s up to %s) at %d fps in %.2f s,"
         " %.2fx real time, peak memory %ld MB",
         static_cast<unsigned long long>(framesWritten_), static_cast<unsigned long long>(demoFrames_),
-        demoSeconds, options_.until, options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
+        demoSeconds, upTo.c_str(), options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
         usage.ru_maxrss / 1024);
     return line;
 }
