@@ -125,6 +125,10 @@ std::string captureUsage()
            "of the frames written. Without any output option the frames are only rendered.\n"
            "On a terminal a progress bar runs on stderr; otherwise one summary line is printed.\n"
            "\n"
+           "Each output file gets its name only when it is complete (a frame when written, the\n"
+           "WAV and MP4 files at the end); a capture that fails or is stopped with Ctrl-C or\n"
+           "SIGTERM removes its unfinished files, and keeps the frames written so far.\n"
+           "\n"
            "Exit status: 0 done (also when the music ended early), 1 bad options, 2 the capture\n"
-           "failed, 3 --video without ffmpeg.\n";
+           "failed, 3 --video without ffmpeg, 130 stopped by SIGINT, 143 stopped by SIGTERM.\n";
 }

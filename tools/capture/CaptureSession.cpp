@@ -8,6 +8,7 @@
 #include "CaptureSurface.h"
 #include "LoadingSchedule.h"
 #include "PngWriter.h"
+#include "StopSignals.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
@@ -38,6 +39,16 @@ constexpr bool fastRows = true; // three times faster than libpng's choice of fi
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
 
+bool stopRequested()
+{
+    return StopSignals::received() != 0;
+}
+
+std::string cannotWrite(const std::string& path, int errorNumber)
+{
+    return "cannot write " + path + (errorNumber != 0 ? std::string(": ") + std::strerror(errorNumber) : "");
+}
+
 } // namespace
 
 CaptureSession::CaptureSession(const CaptureOptions& options)
@@ -62,7 +73,7 @@ int CaptureSession::run()
     if (!setUp(status))
         return status;
 
-    while (!stop_) {
+    while (!stop_ && !stopRequested()) {
         if (!mainLoopPass())
             break; // the frame driver ended the demo: nothing more to capture
         if (loaded && !alphaSet_) {
@@ -86,6 +97,10 @@ int CaptureSession::run()
     const std::string done = summary();
     releaseDemo();
     progress_.endLine();
+    if (stopRequested()) {
+        std::fprintf(stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
+        return StopSignals::exitStatus();
+    }
     if (!error_.empty()) {
         std::fprintf(stderr, "vorimel-capture: %s\n", error_.c_str());
         return exitFailed;
@@ -150,7 +165,7 @@ bool CaptureSession::openOutputs()
         }
     }
     if (!options_.videoPath.empty()) {
-        video_ = std::make_unique<VideoEncoder>();
+        video_ = std::make_unique<VideoEncoder>(stopRequested);
         if (!video_->start(ffmpeg_, options_.videoPath, platform::frameWidth, platform::frameHeight,
                 options_.scale, options_.fps, error_))
             return false;
@@ -161,7 +176,7 @@ bool CaptureSession::openOutputs()
         wavIsTemporary_ = true;
     }
     if (!wavPath_.empty() && !wav_.open(wavPath_, sampleRate)) {
-        error_ = "cannot write " + wavPath_ + ": " + std::strerror(errno);
+        error_ = cannotWrite(wavPath_, wav_.errorNumber());
         wavPath_.clear();
         return false;
     }
@@ -180,10 +195,16 @@ bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>&
     if (!options_.framesDir.empty()) {
         char name[32];
         std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(frame));
+        // under a temporary name until complete: a full disk leaves no truncated frame
         const std::string path = options_.framesDir + name;
+        const std::string partPath = path + ".part";
         const png::Image image { platform::frameWidth, platform::frameHeight, 3, pixels.data(), 0, true };
-        if (!png::writePng(path, image, pngCompression, fastRows)) {
-            error = "cannot write " + path;
+        errno = 0;
+        const bool written = png::writePng(partPath, image, pngCompression, fastRows)
+            && std::rename(partPath.c_str(), path.c_str()) == 0;
+        if (!written) {
+            error = cannotWrite(path, errno);
+            std::remove(partPath.c_str());
             return false;
         }
     }
@@ -192,15 +213,28 @@ bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>&
 
 bool CaptureSession::finishOutputs()
 {
+    // Only a capture that ran to its end gives files; what an unfinished one wrote goes.
+    const auto complete = [this] { return error_.empty() && !stopRequested(); };
+    if (!complete()) {
+        // no need to wait for frames nobody will get
+        if (writer_)
+            writer_->dropFrames();
+        if (video_)
+            video_->cancel();
+    }
     std::string error;
     if (writer_ && !writer_->finish(error))
         fail(error);
-    if (!wavPath_.empty() && !wav_.close())
-        fail("cannot write " + wavPath_);
+    if (!wavPath_.empty()) {
+        if (!complete())
+            wav_.discard();
+        else if (!wav_.finish())
+            fail(cannotWrite(wavPath_, wav_.errorNumber()));
+    }
     if (video_) {
-        if (error_.empty() && !video_->finish(wavPath_, error))
+        if (complete() && !video_->finish(wavPath_, error))
             fail(error);
-        video_.reset();
+        video_.reset(); // removes whatever an unfinished video left
     }
     if (wavIsTemporary_)
         std::remove(wavPath_.c_str());
@@ -278,7 +312,7 @@ void CaptureSession::queueFrame(const uint8_t* pixels)
 void CaptureSession::writeAudio(const float* samples, uint64_t frames)
 {
     if (!wavPath_.empty() && !wav_.write(samples, frames))
-        fail("cannot write " + wavPath_);
+        fail(cannotWrite(wavPath_, wav_.errorNumber()));
 }
 
 void CaptureSession::fail(const std::string& message)
