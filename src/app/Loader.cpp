@@ -36,7 +36,7 @@ int loadDemo()
         loaded = 1;
         return -1;
     }
-    musicPlayer.loadModule("./data/mordel.it");
+    musicPlayer.loadModule(modulePath);
     drawLoadingProgress(30.0f);
 
     if (feedbackLayer) {

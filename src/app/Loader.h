@@ -8,6 +8,9 @@
 // The feedback alpha of the build: 0.65 in vorimel, 0.99 in vorimel_b.
 extern const float FEEDBACK_ALPHA;
 
+// The demo's music, relative to the working directory.
+constexpr const char* modulePath = "./data/mordel.it";
+
 extern int32_t loaded;      // 1 once loadDemo has run, whether it succeeded or not
 extern Texture logoTexture; // the loading-screen logo
 

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int exitNoDisplay = 1;
 constexpr int exitNoAudio = 2;
+constexpr int exitNoMusic = 3;
 
 // Asks "fullscreen?". A display that cannot draw the box (an X server without fonts)
 // still takes a window: the demo then starts windowed, the safe answer, and says why.
@@ -67,6 +68,11 @@ int main()
         platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
                               cause.c_str());
         exitCode = exitNoAudio;
+    } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
+        // the demo ended on its first frame: there was no music to cut it to
+        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio.lastError();
+        platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
+        exitCode = exitNoMusic;
     }
     glWindow->killWindow();
     shutdownDemo(exitCode);

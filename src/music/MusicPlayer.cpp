@@ -58,6 +58,7 @@ void MusicPlayer::update()
     // The high half is the row times the scaler; the part of a row is dropped.
     if (positionScaler > 0)
         row_ = static_cast<uint16_t>((position >> 16) / static_cast<uint32_t>(positionScaler));
+    ended_ = backend_->ended(musicHandle);
 }
 
 float MusicPlayer::spectrumLevel()

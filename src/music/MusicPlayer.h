@@ -24,6 +24,8 @@ public:
     void update();
     uint16_t order() const { return order_; }
     uint16_t row() const { return row_; }
+    // True from the update that finds the module heard to its end, or finds none loaded.
+    bool ended() const { return ended_; }
     // The lowest bin of a 1024-sample FFT of what is being heard.
     float spectrumLevel();
     // Position and level are read for this many seconds ahead: when the frame being
@@ -38,6 +40,7 @@ public:
 private:
     uint16_t row_ = 0;
     uint16_t order_ = 0;
+    bool ended_ = false;
     platform::AudioBackend* backend_ = nullptr;
 };
 

@@ -81,6 +81,13 @@ int drawFrame()
     if (!currentScene)
         return -1;
 
+    // No more music (it was heard to its end, or none could be played): the demo ends
+    // as at the end of the timeline, whatever order the music stopped in.
+    if (musicPlayer.ended()) {
+        currentScene->leave();
+        return -1;
+    }
+
     // switch only on exact equality with the next entry's order
     const size_t next = static_cast<size_t>(timelineIndex) + 1;
     if (next < timeline.size() && order == timeline[next].order) {

@@ -41,6 +41,9 @@ public:
     // The audible position: order in the low 16 bits, row times the scaler plus the
     // part of the row already heard (in scaler units) in the high 16 bits.
     virtual uint64_t position(uint32_t handle) = 0;
+    // True once the module has been heard to its end (not merely rendered), and for a
+    // handle that holds no module: either way there is no more music to wait for.
+    virtual bool ended(uint32_t handle) = 0;
     // Magnitudes of a Hann-windowed FFT of the last 1024 audible samples (channels
     // averaged): bin k = |sum w[n] x[n] e^(-2 pi i k n / 1024)| * 2 / 1024.
     virtual void spectrum(uint32_t handle, float magnitudes[spectrumBins]) = 0;

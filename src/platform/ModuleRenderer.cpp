@@ -185,6 +185,7 @@ void ModuleRenderer::renderChunk(float* out, size_t frames, bool playing)
                 // the song ended inside this step; libopenmpt already reports the
                 // restart position, which is never heard: keep the last row
                 finished = true;
+                musicEnd = stepStart + got;
             }
         }
         std::fill(stepOut + 2 * got, stepOut + 2 * step, 0.0f);

@@ -71,6 +71,8 @@ public:
     uint64_t renderedFrames() const { return rendered; }
     // True once libopenmpt has played to the module's end.
     bool ended() const { return finished; }
+    // Once ended: absolute index of the first frame after the music, the first silent one.
+    uint64_t endFrame() const { return musicEnd; }
 
     // Position of the chunk that holds the given absolute frame. Records of chunks
     // wholly before it are dropped, so queries must not go backwards in time. A frame
@@ -101,6 +103,7 @@ private:
     openmpt_module* module = nullptr;
     std::string error;
     bool finished = false;
+    uint64_t musicEnd = 0;
     uint64_t rendered = 0;
 
     // the row being rendered: where it began (fractional frame index) and how long it lasts

@@ -196,9 +196,9 @@ void OfflineAudioBackend::takeFrames(float* interleavedStereo, size_t frames)
     seekedTo.reset();
 }
 
-bool OfflineAudioBackend::ended() const
+bool OfflineAudioBackend::ended(uint32_t handle)
 {
-    return renderer != nullptr && renderer->ended();
+    return !owns(handle) || (renderer->ended() && renderer->endFrame() <= taken);
 }
 
 double OfflineAudioBackend::secondsToOrder(int order) const

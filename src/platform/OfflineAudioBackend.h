@@ -44,6 +44,9 @@ public:
     // position() sees a row that starts exactly at the frame's instant.
     void update() override;
     uint64_t position(uint32_t handle) override;
+    // The renderer runs one sample ahead of what was taken, and that sample is the next
+    // frame's first: ended means the next frame starts at or after the music's end.
+    bool ended(uint32_t handle) override;
     // Of the 1024 samples just before the next frame's first sample.
     void spectrum(uint32_t handle, float magnitudes[spectrumBins]) override;
 
@@ -56,8 +59,6 @@ public:
     uint64_t framesTaken() const { return taken; }
     int sampleRate() const { return rate; }
     bool hasModule() const { return moduleHandle != 0; }
-    // True once the module has played to its end.
-    bool ended() const;
     // Seconds from the module's start to the start of the given order; the module's
     // length for an order past its last. 0 without a module.
     double secondsToOrder(int order) const;

@@ -199,6 +199,16 @@ uint64_t SdlAudioBackend::position(uint32_t handle)
     return ModuleRenderer::packPosition(heard, positionScaler);
 }
 
+bool SdlAudioBackend::ended(uint32_t handle)
+{
+    DeviceLock lock(*device);
+    if (!owns(handle)) {
+        return true;
+    }
+    // the renderer finishes a device buffer before the listener hears the last frame
+    return renderer->ended() && audibleFrameLocked() >= renderer->endFrame();
+}
+
 void SdlAudioBackend::spectrum(uint32_t handle, float magnitudes[spectrumBins])
 {
     {

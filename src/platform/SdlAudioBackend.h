@@ -43,6 +43,7 @@ public:
 
     void update() override;
     uint64_t position(uint32_t handle) override;
+    bool ended(uint32_t handle) override;
     void spectrum(uint32_t handle, float magnitudes[spectrumBins]) override;
     void setLeadTime(double seconds) override;
 

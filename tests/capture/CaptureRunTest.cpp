@@ -1,20 +1,31 @@
 // vorimel-capture run as a program from the build folder, where data/ is: the whole
 // demo, deterministic, with no display and no sound card.
+#include "platform/TestModule.h"
+
 #include <libopenmpt/libopenmpt.h>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -53,6 +64,48 @@ CaptureResult capture(
     const int raw = std::system(command.c_str());
     const Bytes text = readBytes(log);
     return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(text.begin(), text.end()) };
+}
+
+// A working folder whose data/ holds the build's pictures and the given module (none
+// when it is empty); the capture runs there with the returned prefix.
+std::string demoFolder(const fs::path& folder, const std::vector<uint8_t>& module)
+{
+    fs::create_directories(folder / "data");
+    for (const fs::directory_entry& entry : fs::directory_iterator("data"))
+        if (entry.path().extension() == ".tga")
+            fs::create_symlink(fs::absolute(entry.path()), folder / "data" / entry.path().filename());
+    if (!module.empty()) {
+        std::ofstream file(folder / "data" / "mordel.it", std::ios::binary);
+        file.write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
+    }
+    return "cd '" + folder.string() + "' &&";
+}
+
+// The capture as on a full disk: writes past maxBytes fail with EFBIG, in the capture
+// and in the ffmpeg it starts (SIGXFSZ ignored, the shell's limit in 512-byte blocks).
+CaptureResult captureOnFullDisk(const std::string& arguments, const fs::path& folder, uintmax_t maxBytes)
+{
+    return capture(arguments, folder, "trap '' XFSZ; ulimit -f " + std::to_string(maxBytes / 512) + ";");
+}
+
+// Files under the folder that a capture left, its log apart, by relative path.
+std::vector<std::string> filesLeft(const fs::path& folder)
+{
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() && entry.path().filename() != "log.txt")
+            left.push_back(fs::relative(entry.path(), folder).string());
+    std::sort(left.begin(), left.end());
+    return left;
+}
+
+// A PNG file written to its end: the signature first, the IEND chunk last.
+bool isWholePng(const Bytes& png)
+{
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
+    static const char end[] = "IEND\xae\x42\x60\x82";
+    return png.size() > 20 && std::equal(signature, signature + 8, png.begin())
+        && std::equal(end, end + 8, png.end() - 8);
 }
 
 // Captures into folder/run (frames) and folder/run.wav.
@@ -196,6 +249,195 @@ TEST(CaptureRun, VideoHoldsEveryFrameUpscaledAndTheSound)
     for (const char* line :
         { "codec_name=h264", "width=1280\nheight=960", "nb_read_frames=48", "codec_name=aac" })
         EXPECT_NE(streams.find(line), std::string::npos) << line << " in\n" << streams;
+}
+
+TEST(CaptureRun, EndsWhereTheProgramEndsWhenTheMusicEndsFirst)
+{
+    // rows of 441 samples: at 100 fps one frame a row
+    const struct {
+        testing_support::TestModuleLayout layout;
+        const char* until;
+        int rowsHeard;
+        const char* note;
+    } cases[] = {
+        { { 8, 4, 1, 250, true }, "", 32, "the music ended at order 7, before order 14" },
+        { { 15, 4, 1, 250, true, 5, -1 }, "", 56,
+            "the music ended at order 14, with the timeline still waiting for order 5" },
+        { { 15, 4, 1, 250, true, -1, 6 }, " --until 9", 24, "the music ended at order 5, before order 9" },
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const fs::path folder = outputFolder("ends" + std::to_string(run++));
+        const std::string in = demoFolder(folder, testing_support::makeTestModule(c.layout));
+        const CaptureResult done
+            = capture(std::string("--fps 100") + c.until + " --frames out --audio out.wav", folder, in);
+        ASSERT_EQ(done.status, 0) << done.output;
+        EXPECT_NE(done.output.find(c.note), std::string::npos) << done.output;
+        EXPECT_NE(done.output.find("up to the end of the music"), std::string::npos) << done.output;
+        EXPECT_EQ(frameFiles(folder / "out").size(), static_cast<size_t>(c.rowsHeard));
+        EXPECT_EQ(wavFrames(readBytes(folder / "out.wav")), c.rowsHeard * 441);
+    }
+}
+
+TEST(CaptureRun, NamesAMissingModuleApartFromOneThatCannotBePlayed)
+{
+    const fs::path missing = outputFolder("missing");
+    CaptureResult done = capture("--audio out.wav", missing, demoFolder(missing, {}));
+    EXPECT_EQ(done.status, 2);
+    EXPECT_NE(done.output.find("no ./data/mordel.it in the working folder"), std::string::npos)
+        << done.output;
+
+    const fs::path garbage = outputFolder("garbage");
+    done = capture("--audio out.wav", garbage, demoFolder(garbage, { 'n', 'o', 't', ' ', 'I', 'T' }));
+    EXPECT_EQ(done.status, 2);
+    EXPECT_NE(done.output.find("cannot play ./data/mordel.it: "), std::string::npos) << done.output;
+    EXPECT_EQ(done.output.find("in the working folder"), std::string::npos) << done.output;
+    EXPECT_FALSE(fs::exists(garbage / "out.wav") || fs::exists(garbage / "out.wav.part"))
+        << "a WAV file of a capture that failed";
+}
+
+TEST(CaptureRun, AFullDiskLeavesNoUnfinishedFileThatLooksFinished)
+{
+    // the first frame's PNG; the WAV after some frames (PNG frames of order 0 are
+    // smaller than 700 KB, its 4.8 s of sound is 847 KB)
+    for (const uintmax_t limit : { 100'000u, 700'000u }) {
+        const fs::path folder = outputFolder("full" + std::to_string(limit));
+        const CaptureResult done = captureOnFullDisk("--fps 10 --until 1 --frames '" + (folder / "f").string()
+                + "' --audio '" + (folder / "a.wav").string() + "'",
+            folder, limit);
+        EXPECT_EQ(done.status, 2) << done.output;
+        EXPECT_NE(done.output.find("File too large"), std::string::npos) << done.output;
+        const std::vector<Bytes> frames = frameFiles(folder / "f");
+        EXPECT_EQ(filesLeft(folder).size(), frames.size()) << "only the frames written to their end are left";
+        for (size_t n = 0; n < frames.size(); ++n)
+            EXPECT_TRUE(isWholePng(frames[n])) << "frame " << n;
+        EXPECT_EQ(frames.empty(), limit == 100'000u);
+    }
+}
+
+TEST(CaptureRun, AVideoThatCannotBeWrittenLeavesNothing)
+{
+    if (std::system("command -v ffmpeg > /dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    // at twice the size and 20 fps the picture alone (1.4 MB) is larger than the sound
+    // (847 KB), and the muxed video larger than the picture by the sound's AAC
+    const std::string options = "--fps 20 --until 1 --scale 2 --video ";
+    const fs::path whole = outputFolder("video_whole");
+    CaptureResult done = capture(options + "'" + (whole / "x.mp4").string() + "'", whole);
+    ASSERT_EQ(done.status, 0) << done.output;
+    const uintmax_t videoBytes = fs::file_size(whole / "x.mp4");
+    ASSERT_GT(videoBytes, 1'200'000u);
+
+    const struct {
+        uintmax_t limit;
+        const char* failure;
+    } cases[] = {
+        { 100'000, "x.mp4.audio.wav: File too large" },
+        { 1'000'000, "ffmpeg" },
+        { videoBytes - 1, "ffmpeg failed while adding the sound" },
+    };
+    for (const auto& c : cases) {
+        const fs::path folder = outputFolder("video" + std::to_string(c.limit));
+        done = captureOnFullDisk(options + "'" + (folder / "x.mp4").string() + "'", folder, c.limit);
+        EXPECT_EQ(done.status, 2) << done.output;
+        EXPECT_NE(done.output.find(c.failure), std::string::npos) << done.output;
+        EXPECT_EQ(filesLeft(folder), std::vector<std::string> {}) << done.output;
+    }
+}
+
+// The capture run as from a terminal, in a process group of its own, with its output
+// in folder/log.txt.
+pid_t startCapture(const std::vector<std::string>& arguments, const fs::path& folder)
+{
+    std::vector<char*> argv { const_cast<char*>(VORIMEL_CAPTURE) };
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const std::string log = (folder / "log.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(
+        &actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, VORIMEL_CAPTURE, &actions, &attributes, argv.data(), environ), 0);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The numbers of /proc/PID/stat after the command name: [0] state, [1] ppid, [2] pgrp.
+std::vector<std::string> procStat(pid_t pid)
+{
+    const Bytes text = readBytes("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat(text.begin(), text.end());
+    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+    std::vector<std::string> values;
+    for (std::string value; fields >> value;)
+        values.push_back(value);
+    return values;
+}
+
+// Processes whose command line mentions the text.
+int processesMentioning(const std::string& text)
+{
+    int count = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const Bytes line = readBytes(entry.path() / "cmdline");
+        count += std::search(line.begin(), line.end(), text.begin(), text.end()) != line.end() ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(CaptureRun, SIGINTAndSIGTERMStopAVideoCaptureAndRemoveItsFiles)
+{
+    if (std::system("command -v ffmpeg > /dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    // Ctrl-C on a terminal signals the whole foreground group; kill only the process
+    const struct {
+        int signal;
+        bool toGroup;
+        int status;
+    } cases[] = { { SIGINT, true, 130 }, { SIGTERM, false, 143 } };
+    for (const auto& c : cases) {
+        const fs::path folder = outputFolder("signal" + std::to_string(c.signal));
+        const fs::path video = folder / "x.mp4";
+        const pid_t capture = startCapture(
+            { "--fps", "10", "--video", video.string(), "--audio", (folder / "x.wav").string() }, folder);
+        ASSERT_GT(capture, 0);
+
+        // well into the capture: more than 5 s of sound written, ffmpeg encoding
+        const fs::path encoded = folder / "x.mp4.video.mp4";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        const fs::path sound = folder / "x.wav.part";
+        while (!(fs::exists(encoded) && fs::exists(sound) && fs::file_size(sound) > 1'000'000)
+            && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(fs::exists(encoded)) << "no frames reached ffmpeg";
+        const Bytes children = readBytes(
+            "/proc/" + std::to_string(capture) + "/task/" + std::to_string(capture) + "/children");
+        const pid_t ffmpeg = std::atoi(std::string(children.begin(), children.end()).c_str());
+        ASSERT_GT(ffmpeg, 0);
+        EXPECT_NE(procStat(ffmpeg).at(2), procStat(capture).at(2))
+            << "ffmpeg would get the terminal's Ctrl-C too";
+
+        kill(c.toGroup ? -capture : capture, c.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(capture, &status, 0), capture);
+        const Bytes log = readBytes(folder / "log.txt");
+        const std::string output(log.begin(), log.end());
+        ASSERT_TRUE(WIFEXITED(status)) << output;
+        EXPECT_EQ(WEXITSTATUS(status), c.status) << output;
+        EXPECT_NE(
+            output.find(c.signal == SIGINT ? "stopped by SIGINT" : "stopped by SIGTERM"), std::string::npos)
+            << output;
+        EXPECT_EQ(filesLeft(folder), std::vector<std::string> {});
+        EXPECT_EQ(processesMentioning(folder.string()), 0) << "an ffmpeg left running";
+    }
 }
 
 } // namespace

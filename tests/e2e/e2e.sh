@@ -71,6 +71,12 @@ expect_progress_lines() {
   [ "$(cat "$work/out")"$'\n' = "$expected" ] || fail "progress lines differ from: $expected"
 }
 
+# A working folder $work/run whose data/ holds the build's pictures and no module.
+pictures_only() {
+  mkdir -p "$work/run/data"
+  ln -s "$PWD"/data/*.tga "$work/run/data/"
+}
+
 # Waits until the demo runs: its window is up and loading (about 2 s) is over.
 wait_running() {
   window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
@@ -170,8 +176,8 @@ no-audio)
   ;;
 fifo-data)
   # FIFOs in place of a picture and of the module, with no writer: opening either must
-  # not wait for one. The picture is named on stderr and the loading goes on; then the
-  # demo either runs until Escape or ends by itself for want of music.
+  # not wait for one. The picture is named on stderr and the loading goes on; with no
+  # music to play the demo then ends on its first frame with the ERROR box.
   mkdir -p "$work/run/data"
   for file in data/*; do ln -s "$PWD/$file" "$work/run/$file"; done
   for file in diagonales.tga mordel.it; do
@@ -180,15 +186,42 @@ fifo-data)
   cd "$work/run" || fail "no run folder"
   SDL_AUDIODRIVER=dummy start "$program"
   answer Escape
-  window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
-  sleep 4
-  kill -0 "$pid" 2>/dev/null && press "$window" Escape
+  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  xdotool windowfocus --sync "$error" key Return
   finish 10
-  [ "$status" -lt 128 ] || fail "ended by signal $((status - 128))"
+  [ "$status" -eq 3 ] || fail "exit code $status, not 3"
   grep -qF "vorimel: cannot load picture ./data/diagonales.tga: a FIFO, not a regular file" "$work/err" \
     || fail "the FIFO picture is not named on stderr"
+  grep -qF "cannot play ./data/mordel.it: ./data/mordel.it: a FIFO, not a regular file" "$work/err" \
+    || grep -qF "./data/mordel.it: a FIFO, not a regular file" "$work/err" || fail "the FIFO module is not named on stderr"
   grep -q "^Loading texture ./data/vorimel.tga-> ok$" "$work/out" || fail "the logo was not loaded"
   grep -qF "diagonales.tga-> ok" "$work/out" && fail "the FIFO picture was reported as loaded"
+  ;;
+no-music)
+  # No module to play: the demo ends on its first frame with the ERROR box and the
+  # cause on stderr.
+  pictures_only
+  start env -C "$work/run" SDL_AUDIODRIVER=dummy "$program"
+  answer Escape
+  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  xdotool windowfocus --sync "$error" key Return
+  finish 20
+  [ "$status" -eq 3 ] || fail "exit code $status, not 3"
+  grep -q "cannot play ./data/mordel.it" "$work/err" || fail "no cause on stderr"
+  ;;
+short-music)
+  # The module with an end marker at order 2: the music ends after orders 0 and 1
+  # (9.6 s), and so does the demo, by itself and with exit code 0.
+  pictures_only
+  cp data/mordel.it "$work/run/data/"
+  printf '\xff' | dd of="$work/run/data/mordel.it" bs=1 seek=$((192 + 2)) conv=notrunc status=none
+  start env -C "$work/run" SDL_AUDIODRIVER=dummy "$program"
+  answer Escape
+  began=$SECONDS
+  finish 60
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  [ $((SECONDS - began)) -ge 9 ] || fail "ended after $((SECONDS - began)) s, before the music's end"
+  [ ! -s "$work/err" ] || fail "unexpected messages on stderr"
   ;;
 no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$program" >"$work/out" 2>"$work/err" &

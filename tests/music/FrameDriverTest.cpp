@@ -1,17 +1,23 @@
-// The frame driver: music start, scene switches by exact order, scene time, overlay.
+// The frame driver: music start, scene switches by exact order, scene time, overlay,
+// and the end of the demo when the music ends, over real modules played offline.
 #include "music/MusicPlayer.h"
 #include "music/Timeline.h"
+#include "platform/OfflineAudioBackend.h"
+#include "platform/TestModule.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/TestFiles.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
+using testing_support::TestModuleLayout;
 using testsupport::ManualClock;
 using testsupport::RecordingScene;
 using testsupport::ScriptedBackend;
@@ -70,10 +76,45 @@ protected:
         return drawFrame();
     }
 
+    // Plays a module through the music player over the offline backend, one frame of
+    // the given rate after another, as the capture does, until drawFrame says the demo
+    // has ended (or 1000 frames). Returns the frames drawn; the scenes' calls are in log.
+    int playUntilTheEnd(const std::string& modulePath, int fps)
+    {
+        musicPlayer.setBackend(&offline);
+        EXPECT_EQ(musicPlayer.init(), 0);
+        musicPlayer.musicHandle = 0;
+        musicPlayer.loadModule(modulePath.c_str());
+        musicPlayer.playing = 0;
+        std::vector<float> samples;
+        for (int frame = 0; frame < 1000; ++frame) {
+            if (drawFrame() < 0)
+                return frame;
+            // frame n starts at sample floor(n * 44100 / fps)
+            const size_t count
+                = static_cast<size_t>((uint64_t(frame) + 1) * 44100 / fps - uint64_t(frame) * 44100 / fps);
+            samples.resize(2 * count);
+            offline.takeFrames(samples.data(), count);
+            clock.now += 1000 / fps;
+        }
+        return -1;
+    }
+
+    // The scenes in the order they were drawn, one letter each: "ABC".
+    std::string scenesDrawn() const
+    {
+        std::string drawn;
+        for (const std::string& entry : log)
+            if (entry.find(".draw ") == 1 && (drawn.empty() || drawn.back() != entry[0]))
+                drawn += entry[0];
+        return drawn;
+    }
+
     Timeline savedTimeline;
     std::vector<std::string> log;
     std::deque<RecordingScene> scenes;
     ScriptedBackend backend;
+    platform::OfflineAudioBackend offline;
     ManualClock clock;
 };
 
@@ -85,7 +126,7 @@ TEST_F(FrameDriver, FirstFrameStartsTheMusicOnceAndDrawsWithTheTimeSinceLoading)
     ASSERT_EQ(frameAt(0, 3), 1);
     EXPECT_EQ(backend.calls,
               (std::vector<std::string>{"startOutput", "setPositionScaler 7 12", "playFrom 7 0 reset", "play 7",
-                                        "setPosition 7", "update", "position 7"}));
+                                        "setPosition 7", "update", "position 7", "ended 7"}));
     ASSERT_EQ(backend.positionsSet.size(), 1u);
     EXPECT_EQ(backend.positionsSet[0], 0u);
     EXPECT_FLOAT_EQ(demoTime, 4.0f);
@@ -93,7 +134,7 @@ TEST_F(FrameDriver, FirstFrameStartsTheMusicOnceAndDrawsWithTheTimeSinceLoading)
 
     backend.calls.clear();
     ASSERT_EQ(frameAt(0, 4), 1);
-    EXPECT_EQ(backend.calls, (std::vector<std::string>{"update", "position 7"}));
+    EXPECT_EQ(backend.calls, (std::vector<std::string>{"update", "position 7", "ended 7"}));
 }
 
 TEST_F(FrameDriver, SwitchesOnTheExactOrderAndDrawsTheNewSceneFromZero)
@@ -141,6 +182,64 @@ TEST_F(FrameDriver, NoCurrentSceneEndsAfterStartingTheMusic)
     currentScene = nullptr;
     EXPECT_EQ(frameAt(0), -1);
     EXPECT_EQ(backend.calls.front(), "startOutput");
-    EXPECT_EQ(backend.calls.back(), "position 7");
+    EXPECT_EQ(backend.calls.back(), "ended 7");
     EXPECT_TRUE(log.empty());
+}
+
+TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineStands)
+{
+    // rows of 441 samples (speed 1, tempo 250): at 100 fps a frame is a row, and at
+    // 60 fps (735 samples) the music's end falls inside a frame
+    const struct {
+        const char* what;
+        TestModuleLayout layout;
+        int rowsHeard;
+        const char* scenes;
+    } cases[] = {
+        {"8 orders",               {8, 4, 1, 250, true},         32, "ABC"},
+        {"12 orders",              {12, 4, 1, 250, true},        48, "ABCDE"},
+        {"skip marker at order 5", {15, 4, 1, 250, true, 5, -1}, 56, "A"},
+        {"end marker at order 6",  {15, 4, 1, 250, true, -1, 6}, 24, "AB"},
+    };
+    for (const auto& c : cases) {
+        const std::string path
+            = testsupport::writeTemporaryFile("ends.it", testing_support::makeTestModule(c.layout));
+        for (const int fps : {100, 60}) {
+            SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(fps) + " fps");
+            log.clear();
+            timelineIndex = 0;
+            currentScene = &scenes[0];
+            const int frames = playUntilTheEnd(path, fps);
+            // every frame that starts before the last sample of the music is drawn
+            const int samplesHeard = c.rowsHeard * 441;
+            EXPECT_EQ(frames, (samplesHeard * fps + 44099) / 44100);
+            EXPECT_EQ(scenesDrawn(), c.scenes);
+            ASSERT_FALSE(log.empty());
+            EXPECT_EQ(log.back(), std::string(1, c.scenes[std::strlen(c.scenes) - 1]) + ".leave");
+            EXPECT_TRUE(musicPlayer.ended());
+        }
+    }
+}
+
+TEST_F(FrameDriver, TheTimelineStillEndsAtOrder14BeforeALongerModuleEnds)
+{
+    const std::string path = testsupport::writeTemporaryFile(
+        "long.it", testing_support::makeTestModule({16, 4, 1, 250, true}));
+    EXPECT_EQ(playUntilTheEnd(path, 100), 14 * 4); // one row a frame
+    EXPECT_EQ(scenesDrawn(), "ABCDE");
+    EXPECT_EQ(log.back(), "E.leave");
+    EXPECT_FALSE(musicPlayer.ended());
+}
+
+TEST_F(FrameDriver, NoPlayableModuleEndsTheDemoOnItsFirstFrame)
+{
+    const std::string notAModule
+        = testsupport::writeTemporaryFile("garbage.it", {'n', 'o', 't', ' ', 'I', 'T'});
+    for (const std::string& path : {std::string("/nonexistent/mordel.it"), notAModule}) {
+        log.clear();
+        currentScene = &scenes[0];
+        EXPECT_EQ(playUntilTheEnd(path, 60), 0) << path;
+        EXPECT_EQ(musicPlayer.musicHandle, 0u);
+        EXPECT_EQ(log, (std::vector<std::string>{"A.leave"})) << path;
+    }
 }

@@ -193,6 +193,36 @@ TEST(SdlAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
     }
 }
 
+TEST(SdlAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
+{
+    // 80 ms of music (8 rows of 441 frames) behind 93 ms of device latency: the
+    // renderer finishes long before the listener hears the end
+    const TestModuleLayout layout{2, 4, 1, 250, true};
+    const double musicEnd = 8 * testing_support::rowFrames(layout, rate);
+    Playback playback(writeModule(layout, "ends.it"), 256, 4096);
+    int renderedButUnheard = 0;
+    for (int step = 0; step < 400; ++step) {
+        const double audible = static_cast<double>(playback.device->trueAudibleFrame());
+        const bool ended = playback.backend->ended(playback.handle);
+        if (audible < musicEnd - framesPerVideoFrame) {
+            ASSERT_FALSE(ended) << "frame " << audible << " of " << musicEnd;
+            renderedButUnheard += playback.device->handedFrames() > musicEnd ? 1 : 0;
+        } else if (audible > musicEnd + framesPerVideoFrame) {
+            ASSERT_TRUE(ended) << "frame " << audible << " of " << musicEnd;
+        }
+        ASSERT_EQ(playback.device->heldLocks(), 0);
+        playback.device->advance(0.0005);
+    }
+    EXPECT_GT(renderedButUnheard, 20);
+
+    // a handle that holds no module has no music to wait for
+    EXPECT_TRUE(playback.backend->ended(0));
+    EXPECT_TRUE(playback.backend->ended(playback.handle + 1));
+    const uint32_t next = playback.backend->loadModule(writeModule(layout, "ends2.it").c_str());
+    EXPECT_FALSE(playback.backend->ended(next));
+    EXPECT_TRUE(playback.backend->ended(playback.handle)) << "the replaced module's handle is stale";
+}
+
 TEST(SdlAudioBackend, FailsWithoutADriverAndOnTheDummyOneHearsWhereSetPositionPutTheDemosModule)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);

@@ -38,7 +38,7 @@ std::vector<uint8_t> makeTestModule(const TestModuleLayout& layout)
     std::memset(out.data() + 64, 8, 64);   // channels panned left of centre: L != R
     std::memset(out.data() + 128, 64, 64); // at full volume
     for (int order = 0; order < layout.orders; ++order) {
-        out[192 + order] = static_cast<uint8_t>(order);
+        out[192 + order] = static_cast<uint8_t>(order == layout.skipAt ? 254 : order == layout.endAt ? 255 : order);
     }
     out[192 + layout.orders] = 255;
     put(out, sampleOffsetAt, static_cast<uint32_t>(sampleAt), 4);

@@ -12,6 +12,10 @@ struct TestModuleLayout {
     int speed = 6;    // ticks per row
     int tempo = 125;  // a tick lasts 2.5 / tempo seconds
     bool tone = true; // a looped square wave struck on row 0 of every pattern
+    // order list entries that hold a marker instead of their pattern (-1: none): the
+    // skip marker "+++" (254), passed over in playback, and the end-of-song marker (255)
+    int skipAt = -1;
+    int endAt = -1;
 };
 
 std::vector<uint8_t> makeTestModule(const TestModuleLayout& layout);

@@ -74,6 +74,7 @@ public:
     }
     void update() override { record("update"); }
     uint64_t position(uint32_t handle) override { return record("position", handle), reported; }
+    bool ended(uint32_t handle) override { return record("ended", handle), musicEnded; }
     void spectrum(uint32_t handle, float magnitudes[platform::spectrumBins]) override;
     std::string lastError() const override { return "scripted: no device"; }
 
@@ -84,6 +85,7 @@ public:
     bool seeksShowAtOnce = false; // setPosition changes what position() reports
     uint32_t moduleHandle = 7;
     uint64_t reported = 0;
+    bool musicEnded = false;
     float level = 0.0f;
     std::vector<std::string> calls;
     std::vector<uint64_t> positionsSet;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int lastOrder = 14; // the demo ends when the music reaches it
+constexpr int lastOrder = CaptureOptions::lastOrder;
 
 // A whole number in [low, high], nothing else in the text.
 bool parseInt(const std::string& text, int low, int high, int& value)
@@ -111,8 +111,9 @@ std::string captureUsage()
            "  --audio FILE.wav  write the music the frames were cut to (16-bit stereo, 44100 Hz)\n"
            "  --video FILE.mp4  write H.264 + AAC video through ffmpeg (must be on PATH)\n"
            "  --scale N         integer upscale of the 640x480 frame for the video, 1 to 8; default 1\n"
-           "  --until ORDER     stop at the first frame whose music order is ORDER, 1 to 14;\n"
-           "                    default 14, the end of the demo\n"
+           "  --until ORDER     stop earlier, at the first frame whose music order is ORDER or\n"
+           "                    later, 1 to 13; 14, the default, ends where the program ends:\n"
+           "                    at order 14, or where the music ends if it ends before that\n"
            "  --loading         also write the loading screen first: each loading frame lasts\n"
            "                    until the next on the loader's clock, rounded up to whole frames,\n"
            "                    with silence; the demo's frames and sound that follow are the\n"
@@ -124,5 +125,10 @@ std::string captureUsage()
            "of the frames written. Without any output option the frames are only rendered.\n"
            "On a terminal a progress bar runs on stderr; otherwise one summary line is printed.\n"
            "\n"
-           "Exit status: 0 done, 1 bad options, 2 the capture failed, 3 --video without ffmpeg.\n";
+           "Each output file gets its name only when it is complete (a frame when written, the\n"
+           "WAV and MP4 files at the end); a capture that fails or is stopped with Ctrl-C or\n"
+           "SIGTERM removes its unfinished files, and keeps the frames written so far.\n"
+           "\n"
+           "Exit status: 0 done (also when the music ended early), 1 bad options, 2 the capture\n"
+           "failed, 3 --video without ffmpeg, 130 stopped by SIGINT, 143 stopped by SIGTERM.\n";
 }

@@ -8,10 +8,12 @@
 #include "CaptureSurface.h"
 #include "LoadingSchedule.h"
 #include "PngWriter.h"
+#include "StopSignals.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/HeadlessContext.h"
 #include "render/FeedbackLayer.h"
@@ -33,10 +35,19 @@ constexpr int sampleRate = 44100; // the rate at which the music player opens it
 constexpr size_t queueDepth = 8; // frames between the GL thread and the writer
 constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
 constexpr bool fastRows = true; // three times faster than libpng's choice of filter per row
-constexpr const char* modulePath = "./data/mordel.it";
 
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
+
+bool stopRequested()
+{
+    return StopSignals::received() != 0;
+}
+
+std::string cannotWrite(const std::string& path, int errorNumber)
+{
+    return "cannot write " + path + (errorNumber != 0 ? std::string(": ") + std::strerror(errorNumber) : "");
+}
 
 } // namespace
 
@@ -62,7 +73,9 @@ int CaptureSession::run()
     if (!setUp(status))
         return status;
 
-    while (!stop_ && mainLoopPass()) {
+    while (!stop_ && !stopRequested()) {
+        if (!mainLoopPass())
+            break; // the frame driver ended the demo: nothing more to capture
         if (loaded && !alphaSet_) {
             if (loadResult < 0 || !audio_.hasModule()) {
                 fail("cannot play " + audio_.lastError()); // the error names the file
@@ -76,28 +89,34 @@ int CaptureSession::run()
         }
         if (writer_ && writer_->failed())
             break; // the writer's error is reported when it finishes
-        if (audio_.ended()) {
-            fail("the music ended before order " + std::to_string(options_.until));
-            break;
-        }
         progress_.update(musicPlayer.order(), musicPlayer.row(), framesWritten_, demoFrames_);
     }
 
     finishOutputs();
+    const std::string note = musicEndNote();
+    const std::string done = summary();
     releaseDemo();
+    progress_.endLine();
+    if (stopRequested()) {
+        std::fprintf(stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
+        return StopSignals::exitStatus();
+    }
     if (!error_.empty()) {
-        progress_.endLine();
         std::fprintf(stderr, "vorimel-capture: %s\n", error_.c_str());
         return exitFailed;
     }
-    progress_.finish(summary());
+    if (!note.empty())
+        std::fprintf(stderr, "vorimel-capture: %s\n", note.c_str());
+    progress_.finish(done);
     return 0;
 }
 
 bool CaptureSession::setUp(int& status)
 {
     status = exitFailed;
-    if (access(modulePath, F_OK) != 0) { // without opening it: a FIFO would block
+    // only a module that is not there at all; any other fault is the loader's to name
+    std::error_code ignored;
+    if (std::filesystem::status(modulePath, ignored).type() == std::filesystem::file_type::not_found) {
         std::fprintf(stderr,
             "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
             " (the build folder)\n",
@@ -146,7 +165,7 @@ bool CaptureSession::openOutputs()
         }
     }
     if (!options_.videoPath.empty()) {
-        video_ = std::make_unique<VideoEncoder>();
+        video_ = std::make_unique<VideoEncoder>(stopRequested);
         if (!video_->start(ffmpeg_, options_.videoPath, platform::frameWidth, platform::frameHeight,
                 options_.scale, options_.fps, error_))
             return false;
@@ -157,7 +176,7 @@ bool CaptureSession::openOutputs()
         wavIsTemporary_ = true;
     }
     if (!wavPath_.empty() && !wav_.open(wavPath_, sampleRate)) {
-        error_ = "cannot write " + wavPath_ + ": " + std::strerror(errno);
+        error_ = cannotWrite(wavPath_, wav_.errorNumber());
         wavPath_.clear();
         return false;
     }
@@ -176,10 +195,16 @@ bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>&
     if (!options_.framesDir.empty()) {
         char name[32];
         std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(frame));
+        // under a temporary name until complete: a full disk leaves no truncated frame
         const std::string path = options_.framesDir + name;
+        const std::string partPath = path + ".part";
         const png::Image image { platform::frameWidth, platform::frameHeight, 3, pixels.data(), 0, true };
-        if (!png::writePng(path, image, pngCompression, fastRows)) {
-            error = "cannot write " + path;
+        errno = 0;
+        const bool written = png::writePng(partPath, image, pngCompression, fastRows)
+            && std::rename(partPath.c_str(), path.c_str()) == 0;
+        if (!written) {
+            error = cannotWrite(path, errno);
+            std::remove(partPath.c_str());
             return false;
         }
     }
@@ -188,15 +213,28 @@ bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>&
 
 bool CaptureSession::finishOutputs()
 {
+    // Only a capture that ran to its end gives files; what an unfinished one wrote goes.
+    const auto complete = [this] { return error_.empty() && !stopRequested(); };
+    if (!complete()) {
+        // no need to wait for frames nobody will get
+        if (writer_)
+            writer_->dropFrames();
+        if (video_)
+            video_->cancel();
+    }
     std::string error;
     if (writer_ && !writer_->finish(error))
         fail(error);
-    if (!wavPath_.empty() && !wav_.close())
-        fail("cannot write " + wavPath_);
+    if (!wavPath_.empty()) {
+        if (!complete())
+            wav_.discard();
+        else if (!wav_.finish())
+            fail(cannotWrite(wavPath_, wav_.errorNumber()));
+    }
     if (video_) {
-        if (error_.empty() && !video_->finish(wavPath_, error))
+        if (complete() && !video_->finish(wavPath_, error))
             fail(error);
-        video_.reset();
+        video_.reset(); // removes whatever an unfinished video left
     }
     if (wavIsTemporary_)
         std::remove(wavPath_.c_str());
@@ -214,7 +252,7 @@ void CaptureSession::presented()
     }
     if (options_.loading && !loadingWritten_)
         writeLoadingSection();
-    if (musicPlayer.order() >= options_.until) {
+    if (options_.stopsEarly() && musicPlayer.order() >= options_.until) {
         stop_ = true; // this frame belongs to what comes after the capture
         return;
     }
@@ -274,7 +312,7 @@ void CaptureSession::queueFrame(const uint8_t* pixels)
 void CaptureSession::writeAudio(const float* samples, uint64_t frames)
 {
     if (!wavPath_.empty() && !wav_.write(samples, frames))
-        fail("cannot write " + wavPath_);
+        fail(cannotWrite(wavPath_, wav_.errorNumber()));
 }
 
 void CaptureSession::fail(const std::string& message)
@@ -284,18 +322,35 @@ void CaptureSession::fail(const std::string& message)
     stop_ = true;
 }
 
+std::string CaptureSession::musicEndNote() const
+{
+    if (!musicPlayer.ended())
+        return {};
+    const int order = musicPlayer.order();
+    if (order < options_.until)
+        return "the music ended at order " + std::to_string(order) + ", before order "
+            + std::to_string(options_.until);
+    // a skip marker or a jump passed over a switch order
+    return "the music ended at order " + std::to_string(order)
+        + ", with the timeline still waiting for order "
+        + std::to_string(timeline[static_cast<size_t>(timelineIndex) + 1].order);
+}
+
 std::string CaptureSession::summary() const
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const double wall = progress_.wallSeconds();
     const double demoSeconds = static_cast<double>(demoFrames_) / options_.fps;
+    // where it stopped: the order of the first frame not written, or the music's end
+    const std::string upTo
+        = musicPlayer.ended() ? "the end of the music" : "order " + std::to_string(musicPlayer.order());
     char line[256];
     std::snprintf(line, sizeof line,
-        "vorimel-capture: %llu frames (%llu of the demo, %.2f s up to order %d) at %d fps in %.2f s,"
+        "vorimel-capture: %llu frames (%llu of the demo, %.2f s up to %s) at %d fps in %.2f s,"
         " %.2fx real time, peak memory %ld MB",
         static_cast<unsigned long long>(framesWritten_), static_cast<unsigned long long>(demoFrames_),
-        demoSeconds, options_.until, options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
+        demoSeconds, upTo.c_str(), options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
         usage.ru_maxrss / 1024);
     return line;
 }

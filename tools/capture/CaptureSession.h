@@ -41,6 +41,8 @@ private:
     void queueFrame(const uint8_t* pixels);
     void writeAudio(const float* samples, uint64_t frames);
     void fail(const std::string& message);
+    // Why the music, not the timeline or --until, ended the capture; empty otherwise.
+    std::string musicEndNote() const;
     std::string summary() const;
 
     CaptureOptions options_;

@@ -53,6 +53,12 @@ bool FrameWriter::finish(std::string& error)
     return !failed_;
 }
 
+void FrameWriter::dropFrames()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    dropping_ = true;
+}
+
 bool FrameWriter::failed() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -69,7 +75,7 @@ void FrameWriter::work()
             return; // stopping, and everything written
         std::vector<uint8_t> pixels = std::move(queued_.front());
         queued_.pop_front();
-        const bool write = !failed_;
+        const bool write = !failed_ && !dropping_;
         lock.unlock();
 
         std::string error;

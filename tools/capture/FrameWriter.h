@@ -30,6 +30,9 @@ public:
     void submit(std::vector<uint8_t> pixels);
     // Writes everything queued and stops the worker. False with the first error.
     bool finish(std::string& error);
+    // From now on frames are dropped instead of written, the queued ones included: a
+    // capture that stops early need not wait for them.
+    void dropFrames();
     bool failed() const;
 
 private:
@@ -45,6 +48,7 @@ private:
     std::vector<std::vector<uint8_t>> spare_;
     size_t allocated_ = 0;
     bool stopping_ = false;
+    bool dropping_ = false;
     bool failed_ = false;
     std::string error_;
     std::thread worker_;

@@ -1,9 +1,13 @@
 // ffmpeg runs as a child process: its stdin is our pipe, its stderr is ours, so its
 // own messages reach the user. Two passes keep the output deterministic without a
 // second pipe: the audio is known completely only when the last frame is written.
+// ffmpeg runs in a process group of its own, so that a terminal's Ctrl-C reaches only
+// the capture, which then ends ffmpeg itself and removes what it wrote.
 #include "VideoEncoder.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +15,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -33,8 +38,13 @@ pid_t spawn(
         posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0); // a group of its own
     pid_t pid = -1;
-    const int result = posix_spawn(&pid, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    const int result = posix_spawn(&pid, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (result != 0) {
         error = "cannot run " + ffmpeg + ": " + std::strerror(result);
@@ -43,14 +53,30 @@ pid_t spawn(
     return pid;
 }
 
-bool waitFor(pid_t pid, const char* what, std::string& error)
+// Waits for ffmpeg to end. Polled, so that a stop request is seen whichever thread the
+// signal reached; ffmpeg is then killed: what it was writing is removed anyway.
+bool waitFor(pid_t pid, const char* what, VideoEncoder::StopCheck stopRequested, std::string& error)
 {
+    constexpr auto poll = std::chrono::milliseconds(10);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
+    bool stopped = false;
+    for (;;) {
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            break;
+        if (ended < 0 && errno != EINTR) {
             error = std::string("lost the ffmpeg process (") + what + ")";
             return false;
         }
+        if (!stopped && stopRequested && stopRequested()) {
+            kill(pid, SIGKILL);
+            stopped = true;
+        }
+        std::this_thread::sleep_for(poll);
+    }
+    if (stopped) {
+        error = std::string("stopped ffmpeg while ") + what;
+        return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
@@ -66,6 +92,11 @@ bool waitFor(pid_t pid, const char* what, std::string& error)
 
 } // namespace
 
+VideoEncoder::VideoEncoder(StopCheck stopRequested)
+    : stopRequested_(stopRequested)
+{
+}
+
 VideoEncoder::~VideoEncoder()
 {
     // an unfinished video: let ffmpeg end, and leave no half-made file behind
@@ -73,6 +104,14 @@ VideoEncoder::~VideoEncoder()
     closeStream(ignored);
     if (!videoOnlyPath_.empty())
         std::remove(videoOnlyPath_.c_str());
+    if (!partPath_.empty())
+        std::remove(partPath_.c_str());
+}
+
+void VideoEncoder::cancel()
+{
+    if (process_ > 0)
+        kill(process_, SIGKILL); // at once and silently: its output is removed anyway
 }
 
 std::string VideoEncoder::findFfmpeg()
@@ -94,6 +133,7 @@ bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPat
     ffmpeg_ = ffmpeg;
     outputPath_ = outputPath;
     videoOnlyPath_ = outputPath + ".video.mp4";
+    partPath_ = outputPath + ".part";
     width_ = width;
     height_ = height;
     scale_ = scale;
@@ -107,7 +147,7 @@ bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPat
     const std::string size = std::to_string(width * scale) + "x" + std::to_string(height * scale);
     // clang-format off
     const std::vector<std::string> arguments = {
-        "-hide_banner", "-loglevel", "error", "-y",
+        "-hide_banner", "-loglevel", "error", "-xerror", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", std::to_string(fps),
         "-i", "pipe:0", "-an",
         "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
@@ -156,7 +196,7 @@ bool VideoEncoder::closeStream(std::string& error)
     }
     if (process_ < 0)
         return false;
-    const bool encoded = waitFor(process_, "encoding the frames", error);
+    const bool encoded = waitFor(process_, "encoding the frames", stopRequested_, error);
     process_ = -1;
     return encoded;
 }
@@ -167,15 +207,21 @@ bool VideoEncoder::finish(const std::string& wavPath, std::string& error)
         return false;
     // clang-format off
     const std::vector<std::string> arguments = {
-        "-hide_banner", "-loglevel", "error", "-y",
+        "-hide_banner", "-loglevel", "error", "-xerror", "-y",
         "-i", videoOnlyPath_, "-i", wavPath,
         "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
-        "-movflags", "+faststart", outputPath_,
+        "-movflags", "+faststart", "-f", "mp4", partPath_,
     };
     // clang-format on
     const pid_t muxer = spawn(ffmpeg_, arguments, -1, error);
-    const bool muxed = muxer >= 0 && waitFor(muxer, "adding the sound", error);
+    bool muxed = muxer >= 0 && waitFor(muxer, "adding the sound", stopRequested_, error);
     std::remove(videoOnlyPath_.c_str());
+    if (muxed && std::rename(partPath_.c_str(), outputPath_.c_str()) != 0) {
+        error = "cannot name the video " + outputPath_ + ": " + std::strerror(errno);
+        muxed = false;
+    }
+    if (!muxed)
+        std::remove(partPath_.c_str());
     return muxed;
 }
 

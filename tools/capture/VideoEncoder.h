@@ -1,5 +1,6 @@
 // H.264 + AAC video through ffmpeg processes: frames go raw down a pipe into a video
-// without sound, which is then muxed with the finished WAV file.
+// without sound, which is then muxed with the finished WAV file. The video gets its
+// name only when it is complete; an unfinished one leaves no file behind.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,10 @@
 
 class VideoEncoder {
 public:
-    VideoEncoder() = default;
+    // Asked while waiting for ffmpeg: true when the capture must stop at once.
+    using StopCheck = bool (*)();
+
+    explicit VideoEncoder(StopCheck stopRequested = nullptr);
     ~VideoEncoder();
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
@@ -23,8 +27,12 @@ public:
         int fps, std::string& error);
     // Sends one frame of RGB rows, bottom row first, as the GL reads them.
     bool writeFrame(const std::vector<uint8_t>& bottomUpRgb, std::string& error);
-    // Ends the video stream and muxes it with the audio into the output.
+    // Ends the video stream and muxes it with the audio into the output. False with the
+    // cause, and no output file, when either step fails or a stop is requested.
     bool finish(const std::string& wavPath, std::string& error);
+    // Kills the encoding ffmpeg, so that frames still being sent fail at once; the
+    // destructor then removes what it wrote.
+    void cancel();
 
     // Top row first, each pixel repeated scale times across and down.
     static void scaleAndFlip(const uint8_t* bottomUpRgb, int width, int height, int scale, uint8_t* out);
@@ -35,6 +43,8 @@ private:
     std::string ffmpeg_;
     std::string outputPath_;
     std::string videoOnlyPath_;
+    std::string partPath_; // the muxed output until it is complete
+    StopCheck stopRequested_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     int scale_ = 1;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -53,21 +54,33 @@ int16_t toPcm(float sample)
 
 WavWriter::~WavWriter()
 {
-    if (file_)
-        std::fclose(file_);
+    discard();
+}
+
+bool WavWriter::check(bool succeeded)
+{
+    if (!succeeded && !failed_) {
+        failed_ = true;
+        errorNumber_ = errno;
+    }
+    return succeeded;
 }
 
 bool WavWriter::open(const std::string& path, int sampleRate)
 {
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_)
-        return false;
+    discard();
+    path_ = path;
+    partPath_ = path + ".part";
     frames_ = 0;
     failed_ = false;
-    // the header is written twice: now as a placeholder, at close with the sizes
-    const Header placeholder = header(sampleRate, 0);
+    errorNumber_ = 0;
     sampleRate_ = sampleRate;
-    failed_ = std::fwrite(placeholder.data(), 1, placeholder.size(), file_) != placeholder.size();
+    file_ = std::fopen(partPath_.c_str(), "wb");
+    if (!check(file_ != nullptr))
+        return false;
+    // the header is written twice: now as a placeholder, at the finish with the sizes
+    const Header placeholder = header(sampleRate, 0);
+    check(std::fwrite(placeholder.data(), 1, placeholder.size(), file_) == placeholder.size());
     return !failed_;
 }
 
@@ -83,21 +96,41 @@ bool WavWriter::write(const float* interleavedStereo, size_t frames)
             bytes[2 * i] = static_cast<uint8_t>(value & 0xFF);
             bytes[2 * i + 1] = static_cast<uint8_t>(value >> 8);
         }
-        failed_ = failed_ || std::fwrite(bytes, 2, count, file_) != count;
+        if (!failed_)
+            check(std::fwrite(bytes, 2, count, file_) == count);
         done += count;
     }
     frames_ += frames;
     return !failed_;
 }
 
-bool WavWriter::close()
+bool WavWriter::finish()
 {
     if (!file_)
         return false;
     const Header sized = header(sampleRate_, frames_);
-    failed_ = failed_ || std::fseek(file_, 0, SEEK_SET) != 0
-        || std::fwrite(sized.data(), 1, sized.size(), file_) != sized.size();
-    failed_ = std::fclose(file_) != 0 || failed_;
+    if (!failed_)
+        check(std::fseek(file_, 0, SEEK_SET) == 0
+            && std::fwrite(sized.data(), 1, sized.size(), file_) == sized.size());
+    // buffered bytes reach the disk only here: a full disk may show no sooner
+    check(std::fclose(file_) == 0);
     file_ = nullptr;
+    if (!failed_)
+        check(std::rename(partPath_.c_str(), path_.c_str()) == 0);
+    if (failed_)
+        std::remove(partPath_.c_str());
+    partPath_.clear();
     return !failed_;
+}
+
+void WavWriter::discard()
+{
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!partPath_.empty()) {
+        std::remove(partPath_.c_str());
+        partPath_.clear();
+    }
 }

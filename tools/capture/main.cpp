@@ -1,6 +1,7 @@
 // vorimel-capture: the demo rendered offline, frame-exact, to PNG files, WAV and MP4.
 #include "CaptureOptions.h"
 #include "CaptureSession.h"
+#include "StopSignals.h"
 
 #include <csignal>
 #include <cstdio>
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     }
     // a dead ffmpeg then shows as a write error instead of ending this process
     std::signal(SIGPIPE, SIG_IGN);
+    StopSignals::install();
     CaptureSession session(options);
     return session.run();
 }
