@@ -79,11 +79,16 @@ CaptureClock::CaptureClock(const std::vector<CaptureStamp>& stamps, int sampleRa
         return;
     }
 
+    // Least squares would lean towards a wrong start that lasts a while; the first line
+    // is flat through the median offset, which readings far off cannot move.
     std::vector<bool> kept(readings, true);
     std::vector<double> deviations(readings);
     Line line;
+    line.offset = percentile(offsets, 0.5);
     for (int round = 0; round < rounds; ++round) {
-        line = fit(frames, offsets, kept);
+        if (round > 0) {
+            line = fit(frames, offsets, kept);
+        }
         for (size_t i = 0; i < readings; ++i) {
             deviations[i] = std::fabs(offsets[i] - (line.offset + line.slope * frames[i]));
         }
