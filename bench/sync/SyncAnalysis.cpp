@@ -159,12 +159,14 @@ int main(int argc, char** argv)
         return exitUnaligned;
     }
 
-    // The module restarts from order 0 row 0 when the first position is read (it may
-    // have played during loading already): its start is heard soon after that.
+    // The module restarts from order 0 row 0 when the first position is read: its
+    // start is heard after whatever the device still held, which can be more than a
+    // second when the first frames are slow. It may have played during loading already,
+    // but that began more than a second before the restart.
     const double firstRead = static_cast<double>(positions->front().readNs) * 1e-9;
     const int64_t hint = static_cast<int64_t>(clock.frameAt(firstRead));
     RecordingAligner aligner;
-    if (!aligner.align(reference.mono(), *recording, hint - rate / 4, hint + rate)) {
+    if (!aligner.align(reference.mono(), *recording, hint - rate / 4, hint + 5 * rate / 2)) {
         std::fprintf(stderr, "sync_analysis: the module's start is not in the recording near %.3f s\n",
             static_cast<double>(hint) / rate);
         return exitUnaligned;
