@@ -23,7 +23,7 @@ done
 # shellcheck source-path=SCRIPTDIR source=sync/session.sh
 source "$here/sync/session.sh"
 work=$(mktemp -d)
-session_init "$work" "$build"
+session_init "$work" "$build" $((runs * 3 * (seconds + 60) + 300))
 finish() {
   session_cleanup
   if [ -n "${KEEP:-}" ]; then mkdir -p "$KEEP" && cp -r "$work"/. "$KEEP"/; fi
@@ -34,7 +34,8 @@ trap 'exit 130' INT TERM
 
 # an X server of our own, on whichever display number is free
 exec 3>"$work/display"
-session_spawn Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 2>"$work/xvfb.log"
+session_spawn timeout --kill-after=5 "$session_lifetime" \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 2>"$work/xvfb.log"
 exec 3>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "sync_figures: Xvfb did not start" >&2; exit 1; }

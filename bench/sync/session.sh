@@ -7,12 +7,14 @@
 
 session_pids=()
 
-# session_init WORK_DIR BUILD_DIR: files go to WORK_DIR; the demo and the tools come
-# from BUILD_DIR.
+# session_init WORK_DIR BUILD_DIR [LIFETIME]: files go to WORK_DIR; the demo and the
+# tools come from BUILD_DIR. No server outlives LIFETIME seconds (3600), even when
+# whoever started it was killed outright and could not stop it.
 session_init() {
   session_dir=$1
   session_build=$2
   session_tools=$2/bench/sync
+  session_lifetime=${3:-3600}
 }
 
 # Starts a command in the background; its pid in $started, and stopped at cleanup.
@@ -102,6 +104,7 @@ CONFIG
   export PULSE_CLIENTCONFIG=$dir/client.conf PULSE_SERVER=unix:$dir/socket
   session_spawn env HOME="$dir" XDG_RUNTIME_DIR="$dir/runtime" XDG_CONFIG_HOME="$dir/config" \
     PULSE_STATE_PATH="$dir/state" PULSE_RUNTIME_PATH="$dir/runtime" \
+    timeout --kill-after=5 "$session_lifetime" \
     pulseaudio --daemonize=no --exit-idle-time=-1 --use-pid-file=no -n -F "$dir/server.pa" \
     --log-target=stderr 2>"$dir/log"
   session_server=$started
@@ -127,10 +130,11 @@ CONFIG
   cat >"$dir/servers.sh" <<SERVERS
 ps -o pid=,comm= --ppid \$PPID | awk '\$2 == "dbus-daemon" { print \$1 }' >"$dir/dbus-daemon.pid"
 export HOME="$dir" XDG_STATE_HOME="$dir/state" XDG_DATA_HOME="$dir/data"
-pipewire 2>"$dir/pipewire.log" & echo \$! >"$dir/pipewire.pid"
-sleep 0.5
-wireplumber 2>"$dir/wireplumber.log" & echo \$! >"$dir/wireplumber.pid"
-pipewire-pulse 2>"$dir/pipewire-pulse.log" & echo \$! >"$dir/pipewire-pulse.pid"
+for server in pipewire wireplumber pipewire-pulse; do
+  timeout --kill-after=5 "$session_lifetime" "\$server" 2>"$dir/\$server.log" &
+  echo \$! >"$dir/\$server.pid"
+  sleep 0.5
+done
 wait
 SERVERS
   export XDG_RUNTIME_DIR=$dir/runtime XDG_CONFIG_HOME=$dir/config PIPEWIRE_RUNTIME_DIR=$dir/runtime
