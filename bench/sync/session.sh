@@ -128,7 +128,10 @@ CONFIG
   # the session's bus daemon is the other child of dbus-run-session: stopped by its pid;
   # the servers keep their state (wireplumber's restored streams) in the work folder
   cat >"$dir/servers.sh" <<SERVERS
-ps -o pid=,comm= --ppid \$PPID | awk '\$2 == "dbus-daemon" { print \$1 }' >"$dir/dbus-daemon.pid"
+for stat in /proc/[0-9]*/stat; do
+  read -r pid name _ parent _ <"\$stat" 2>/dev/null || continue
+  [ "\$parent" = "\$PPID" ] && [ "\$name" = "(dbus-daemon)" ] && echo "\$pid" >"$dir/dbus-daemon.pid"
+done
 export HOME="$dir" XDG_STATE_HOME="$dir/state" XDG_DATA_HOME="$dir/data"
 for server in pipewire wireplumber pipewire-pulse; do
   timeout --kill-after=5 "$session_lifetime" "\$server" 2>"$dir/\$server.log" &
@@ -154,7 +157,8 @@ SERVERS
 }
 
 # session_run_demo DRIVER PREFIX SECONDS [grab]: runs the demo with SDL_AUDIODRIVER=DRIVER,
-# answers "No" (windowed), lets it play SECONDS and ends it with Escape. Writes
+# answers "No" (windowed), lets it play SECONDS from its first frame (the music's start)
+# and ends it with Escape. Writes
 # PREFIX.f32 and PREFIX.stamps (the sink's monitor), PREFIX.positions (what the demo
 # reported) and, with "grab", PREFIX.screen (its window). False when the demo did not
 # come up or the recorder failed.
@@ -172,11 +176,16 @@ session_run_demo() {
   fi
   xdotool windowfocus --sync "$box" key Escape
   if [ "$grab" = grab ]; then
-    session_spawn "$session_tools/sync_grabber" zent.vorimel 640 480 "$prefix.screen" $((seconds + 30)) \
+    session_spawn "$session_tools/sync_grabber" zent.vorimel 640 480 "$prefix.screen" $((seconds + 90)) \
       2>"$prefix.grabber.log"
     grabber=$started
   fi
-  local until=$((SECONDS + seconds))
+  # loading takes a few seconds; the first position is logged on the first frame
+  local until=$((SECONDS + 60))
+  while ((SECONDS < until)) && session_running "$demo" && [ ! -s "$prefix.positions" ]; do
+    sleep 0.1
+  done
+  until=$((SECONDS + seconds))
   while ((SECONDS < until)) && session_running "$demo"; do
     sleep 0.2
   done
