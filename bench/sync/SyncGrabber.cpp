@@ -232,10 +232,11 @@ int main(int argc, char** argv)
     }
     std::fclose(output);
     if (!windowGone) {
-        XDamageDestroy(display, damage);
-        XShmDetach(display, &segment);
-        XSync(display, False);
+        XDamageDestroy(display, damage); // went with the window otherwise
     }
+    XShmDetach(display, &segment);
+    XSync(display, False);
+    XDestroyImage(image); // frees the image record only: the pixels are the segment's
     shmdt(segment.shmaddr);
     XCloseDisplay(display);
     std::fprintf(stderr, "sync_grabber: %ld updates\n", updates);
