@@ -118,7 +118,7 @@ bool ModuleRenderer::loadMemory(const void* data, size_t size)
     finished = false;
     startRow(openmpt_module_get_current_order(module), openmpt_module_get_current_row(module),
              static_cast<double>(rendered));
-    lastDropped = currentPosition();
+    lastDropped = Record{rendered, currentSpan(true)};
     return true;
 }
 
@@ -198,7 +198,7 @@ void ModuleRenderer::renderChunk(float* out, size_t frames, bool playing)
         rowStart += static_cast<double>(frames); // a held row does not advance
     }
     rendered += frames;
-    pushRecord(currentPosition());
+    pushRecord(playing);
 }
 
 void ModuleRenderer::trackRow(uint64_t stepStart, size_t stepLength)
@@ -220,39 +220,57 @@ void ModuleRenderer::startRow(int order, int row, double startFrame)
     rowLength = (speed > 0 && tempo > 0) ? speed * 2.5 * rate / tempo : 1.0;
 }
 
-ModulePosition ModuleRenderer::currentPosition() const
+ModulePosition ModuleRenderer::RowSpan::at(double frame) const
 {
     ModulePosition position;
-    position.order = static_cast<uint16_t>(std::max(currentOrder, 0));
-    position.row = static_cast<uint16_t>(std::max(currentRow, 0));
-    const double fraction = (static_cast<double>(rendered) - rowStart) / rowLength;
-    position.rowFraction = std::clamp(static_cast<float>(fraction), 0.0f, maxFraction);
+    position.order = order;
+    position.row = row;
+    position.rowFraction = std::clamp(static_cast<float>((frame - start) / length), 0.0f, maxFraction);
     return position;
 }
 
-void ModuleRenderer::pushRecord(const ModulePosition& position)
+ModuleRenderer::RowSpan ModuleRenderer::currentSpan(bool advancing) const
+{
+    RowSpan span;
+    span.order = static_cast<uint16_t>(std::max(currentOrder, 0));
+    span.row = static_cast<uint16_t>(std::max(currentRow, 0));
+    span.start = rowStart;
+    span.length = rowLength;
+    span.advancing = advancing;
+    return span;
+}
+
+void ModuleRenderer::pushRecord(bool advancing)
 {
     if (fifoCount == fifoCapacity) {
         // nobody asked for a long time: the oldest record is long gone from the device
-        lastDropped = fifo[fifoHead].position;
+        lastDropped = fifo[fifoHead];
         fifoHead = (fifoHead + 1) % fifoCapacity;
         --fifoCount;
     }
-    fifo[(fifoHead + fifoCount) % fifoCapacity] = Record{rendered, position};
+    fifo[(fifoHead + fifoCount) % fifoCapacity] = Record{rendered, currentSpan(advancing)};
     ++fifoCount;
 }
 
 ModulePosition ModuleRenderer::positionAt(uint64_t frameIndex)
 {
     while (fifoCount > 0 && fifo[fifoHead].end <= frameIndex) {
-        lastDropped = fifo[fifoHead].position;
+        lastDropped = fifo[fifoHead];
         fifoHead = (fifoHead + 1) % fifoCapacity;
         --fifoCount;
     }
-    if (fifoCount > 0) {
-        return fifo[fifoHead].position;
+    if (fifoCount == 0) {
+        return lastDropped.span.at(static_cast<double>(lastDropped.end));
     }
-    return lastDropped;
+    const Record& chunk = fifo[fifoHead];
+    const double played = static_cast<double>(frameIndex) + 1.0;
+    if (!chunk.span.advancing) {
+        return chunk.span.at(static_cast<double>(chunk.end)); // a held row stands still
+    }
+    if (played >= chunk.span.start || !lastDropped.span.advancing) {
+        return chunk.span.at(played);
+    }
+    return lastDropped.span.at(played); // the chunk's row began after this frame
 }
 
 void ModuleRenderer::monoSamples(uint64_t endIndex, float out[monoWindowFrames]) const

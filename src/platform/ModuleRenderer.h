@@ -74,9 +74,11 @@ public:
     // Once ended: absolute index of the first frame after the music, the first silent one.
     uint64_t endFrame() const { return musicEnd; }
 
-    // Position of the chunk that holds the given absolute frame. Records of chunks
+    // Where the music stands once the given absolute frame has played: the row of the
+    // chunk that holds it (or of the chunk before, for a frame ahead of a row that began
+    // inside the chunk) and the part of that row played by then. Records of chunks
     // wholly before it are dropped, so queries must not go backwards in time. A frame
-    // not rendered yet reads as the last chunk dropped (the newest one still heard).
+    // not rendered yet reads as the end of the last chunk dropped.
     ModulePosition positionAt(uint64_t frameIndex);
 
     // The monoWindowFrames mono frames (channels averaged) that end just before
@@ -88,16 +90,26 @@ public:
     static uint32_t packPosition(const ModulePosition& position, int scaler);
 
 private:
+    // A row as rendered: where it began (fractional frame index) and how long it lasts.
+    struct RowSpan {
+        uint16_t order = 0;
+        uint16_t row = 0;
+        double start = 0.0;
+        double length = 1.0;
+        bool advancing = true; // false while silence holds the row
+
+        ModulePosition at(double frame) const;
+    };
     struct Record {
-        uint64_t end; // absolute index one past the chunk's last frame
-        ModulePosition position;
+        uint64_t end = 0; // absolute index one past the chunk's last frame
+        RowSpan span;     // the row at the chunk's end
     };
 
     void renderChunk(float* out, size_t frames, bool playing);
     void trackRow(uint64_t stepStart, size_t stepLength);
     void startRow(int order, int row, double startFrame);
-    ModulePosition currentPosition() const;
-    void pushRecord(const ModulePosition& position);
+    RowSpan currentSpan(bool advancing) const;
+    void pushRecord(bool advancing);
 
     int rate;
     openmpt_module* module = nullptr;
@@ -115,7 +127,7 @@ private:
     std::array<Record, fifoCapacity> fifo;
     int fifoHead = 0;
     int fifoCount = 0;
-    ModulePosition lastDropped;
+    Record lastDropped;
 
     std::array<float, monoRingFrames> monoRing{};
 };

@@ -30,7 +30,7 @@ constexpr int rate = 44100;
 constexpr int chunk = ModuleRenderer::chunkFrames;
 constexpr int step = ModuleRenderer::stepFrames;
 
-TEST(ModuleRenderer, ReportsThePositionOfTheChunkHoldingTheFrame)
+TEST(ModuleRenderer, ReportsThePositionOnceTheFrameHasPlayedNotAtTheEndOfItsChunk)
 {
     // two tempos, so a row length taken from the wrong field shows
     const TestModuleLayout layouts[] = {{3, 8, 6, 125, true}, {3, 8, 3, 150, false}};
@@ -43,10 +43,11 @@ TEST(ModuleRenderer, ReportsThePositionOfTheChunkHoldingTheFrame)
         for (uint64_t frame = 0; frame < row * 20; frame += 97) {
             while (renderer.renderedFrames() <= frame)
                 renderer.render(buffer.data(), 4 * chunk); // as a device asks: the FIFO holds only so much
-            // rows played by the end of the chunk
-            const double rowsPlayed = static_cast<double>((frame / chunk + 1) * chunk) / row;
+            // rows played once this frame has (the end of its chunk would be up to 5.8 ms on)
+            const double rowsPlayed = static_cast<double>(frame + 1) / row;
             const int whole = static_cast<int>(rowsPlayed);
-            if ((rowsPlayed - whole) * row <= step)
+            const double intoRow = (rowsPlayed - whole) * row;
+            if (intoRow <= step || row - intoRow <= step)
                 continue; // a row start is known to within one render step
             const ModulePosition position = renderer.positionAt(frame);
             ASSERT_EQ(position.order, whole / layout.rows) << "frame " << frame;
