@@ -1,6 +1,7 @@
 // The position log: opened on first use when VORIMEL_POSITION_LOG names a file.
 #include "platform/PositionLog.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,9 +30,10 @@ void logPosition(double readSeconds, double forSeconds, const ModulePosition& po
     std::FILE* file = logFile();
     if (!file)
         return;
+    // cut, not rounded, to five places: a row's last part never reads as 1
+    const double fraction = std::floor(static_cast<double>(position.rowFraction) * 1e5) / 1e5;
     std::fprintf(file, "%lld %lld %u %u %.5f\n", nanoseconds(readSeconds), nanoseconds(forSeconds),
-        static_cast<unsigned>(position.order), static_cast<unsigned>(position.row),
-        static_cast<double>(position.rowFraction));
+        static_cast<unsigned>(position.order), static_cast<unsigned>(position.row), fraction);
     std::fflush(file);
 }
 
