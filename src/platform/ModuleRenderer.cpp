@@ -124,6 +124,11 @@ bool ModuleRenderer::loadMemory(const void* data, size_t size)
 
 bool ModuleRenderer::seek(int order, int row)
 {
+    return seek(order, row, rendered);
+}
+
+bool ModuleRenderer::seek(int order, int row, uint64_t fromFrame)
+{
     if (module == nullptr || order < 0 || order >= openmpt_module_get_num_orders(module)) {
         return false;
     }
@@ -136,8 +141,28 @@ bool ModuleRenderer::seek(int order, int row)
     }
     openmpt_module_set_position_order_row(module, order, row);
     finished = false;
+    forgetFrom(fromFrame);
     startRow(order, row, static_cast<double>(rendered));
     return true;
+}
+
+void ModuleRenderer::forgetFrom(uint64_t frame)
+{
+    if (frame >= rendered)
+        return;
+    // the records of chunks that begin at or after the frame go; the one that holds it ends there
+    while (fifoCount > 0) {
+        Record& newest = fifo[(fifoHead + fifoCount - 1) % fifoCapacity];
+        const uint64_t begins =
+            fifoCount > 1 ? fifo[(fifoHead + fifoCount - 2) % fifoCapacity].end : lastDropped.end;
+        if (begins < frame) {
+            newest.end = std::min(newest.end, frame);
+            break;
+        }
+        --fifoCount;
+    }
+    lastDropped.end = std::min(lastDropped.end, frame);
+    rendered = frame;
 }
 
 void ModuleRenderer::startAtFrame(uint64_t frameIndex)

@@ -57,6 +57,9 @@ public:
     // Continues from the start of a row. False, and nothing changes, when the module
     // has no such order or row (libopenmpt itself would ignore it silently).
     bool seek(int order, int row);
+    // The same, from an earlier frame: what was rendered from that frame on (audio
+    // rendered ahead that nobody took) is forgotten, and the row starts there.
+    bool seek(int order, int row, uint64_t fromFrame);
 
     // Renders interleaved stereo floats into the caller's buffer, every frame written:
     // silence once the module has ended (or when none is loaded).
@@ -110,6 +113,7 @@ private:
     void startRow(int order, int row, double startFrame);
     RowSpan currentSpan(bool advancing) const;
     void pushRecord(bool advancing);
+    void forgetFrom(uint64_t frame);
 
     int rate;
     openmpt_module* module = nullptr;

@@ -1,8 +1,11 @@
-// Real-time playback: the device's callback renders the module; the main thread asks
-// where the listener is. The device says how many of the frames it was handed are
-// heard at a given moment (from its sound server's timing where it has one); the
-// renderer's records turn that frame into an order and row. Positions are asked for
-// the moment the frame being drawn will be seen, a lead time ahead of now.
+// Real-time playback: the module is rendered a little ahead of the device into a ring,
+// and the device's callback takes from it; the main thread asks where the listener
+// is. The device says how many of the frames it was handed are heard at a given moment
+// (from its sound server's timing where it has one); the renderer's records turn that
+// frame into an order and row. Positions are asked for the moment the frame being
+// drawn will be seen, a lead time ahead of now, which may lie beyond what a device with
+// a short buffer holds: the ring keeps that much rendered. A seek drops what was
+// rendered ahead, so the sound follows within the device's own buffer.
 //
 // A device that goes away (its sound server died) leaves the music running on the
 // system clock, silently, rendered on the main thread, so that the demo still ends.
@@ -48,6 +51,7 @@ SdlAudioBackend::SdlAudioBackend(std::unique_ptr<AudioDevice> audioDevice)
 SdlAudioBackend::SdlAudioBackend(std::vector<std::unique_ptr<AudioDevice>> devices)
     : candidates(std::move(devices))
     , device(candidates.front().get())
+    , ring(2 * static_cast<size_t>(ringFrames))
 {
 }
 
@@ -164,16 +168,17 @@ int SdlAudioBackend::setPosition(uint32_t handle, uint64_t position)
 bool SdlAudioBackend::seek(uint32_t handle, uint64_t position)
 {
     DeviceLock lock(*device);
-    if (!owns(handle) || !renderer->seek(orderOf(position), rowOf(position))) {
+    // what was rendered ahead but not handed to the device goes; what the device
+    // already holds plays out first
+    if (!owns(handle) || !renderer->seek(orderOf(position), rowOf(position), handedFrames)) {
         return false;
     }
-    // Nothing is rendered ahead of the device here: the callback renders what the
-    // device asks for. What the device already holds plays out first.
     ModulePosition target;
     target.order = static_cast<uint16_t>(orderOf(position));
     target.row = static_cast<uint16_t>(rowOf(position));
     seekTarget = target;
-    seekFrame = renderer->renderedFrames();
+    seekFrame = handedFrames;
+    renderAhead();
     return true;
 }
 
@@ -190,7 +195,7 @@ uint64_t SdlAudioBackend::position(uint32_t handle)
         return 0;
     }
     const uint64_t frame = audibleFrameLocked();
-    if (seekTarget && frame >= seekFrame && frame < renderer->renderedFrames()) {
+    if (seekTarget && frame >= seekFrame) {
         seekTarget.reset(); // the target's own sound is heard now
     }
     const ModulePosition heard = seekTarget ? *seekTarget : renderer->positionAt(frame);
@@ -243,26 +248,41 @@ uint64_t SdlAudioBackend::audibleFrameLocked()
     const double now = device->now();
     const double heard = heardFramesLocked(now + lead);
     if (silent && renderer) {
-        // render (and drop) what the listener would hear by now
-        const uint64_t due = static_cast<uint64_t>(std::max(heard, 0.0)) + ModuleRenderer::chunkFrames;
-        if (due > handedFrames) {
-            const size_t frames = static_cast<size_t>(due - handedFrames);
-            scratch.resize(2 * frames);
-            if (playing) {
-                renderer->render(scratch.data(), frames);
-            } else {
-                renderer->renderSilence(scratch.data(), frames);
-            }
-            handedFrames = renderer->renderedFrames();
-        }
+        // no device takes the audio now: what the listener would have heard is dropped
+        handedFrames = std::max(handedFrames, static_cast<uint64_t>(std::max(heard - lead * rate, 0.0)));
+        renderAhead();
     }
-    // never past what the device was given, never back before an earlier answer
-    const double bounded = std::min(heard, static_cast<double>(handedFrames));
+    // never past what was rendered, never back before an earlier answer
+    const uint64_t rendered = renderer ? renderer->renderedFrames() : handedFrames;
+    const double bounded = std::min(heard, static_cast<double>(rendered));
     if (bounded > static_cast<double>(lastAudible)) {
         lastAudible = static_cast<uint64_t>(std::floor(bounded));
         lastAdvance = now;
     }
     return lastAudible;
+}
+
+void SdlAudioBackend::renderAhead()
+{
+    // what the listener hears a lead time from now, and the next callback's share
+    renderUntil(handedFrames + static_cast<uint64_t>(lead * rate) + aheadFrames);
+}
+
+void SdlAudioBackend::renderUntil(uint64_t target)
+{
+    while (renderer->renderedFrames() < target) {
+        const uint64_t rendered = renderer->renderedFrames();
+        if (rendered >= handedFrames && rendered - handedFrames >= static_cast<uint64_t>(ringFrames))
+            break; // the ring is full
+        const size_t at = static_cast<size_t>(rendered % ringFrames);
+        const size_t frames = std::min({static_cast<size_t>(target - rendered), static_cast<size_t>(ringFrames) - at,
+                                        static_cast<size_t>(ModuleRenderer::chunkFrames)});
+        if (playing) {
+            renderer->render(ring.data() + 2 * at, frames);
+        } else {
+            renderer->renderSilence(ring.data() + 2 * at, frames);
+        }
+    }
 }
 
 double SdlAudioBackend::heardFramesLocked(double t)
@@ -296,7 +316,7 @@ void SdlAudioBackend::audioCallback(void* self, float* interleavedStereo, int fr
 void SdlAudioBackend::fill(float* interleavedStereo, int frames) noexcept
 {
     // runs on the device's thread with the device locked; libopenmpt's C interface
-    // does not throw and the renderer's buffers are all preallocated
+    // does not throw and the ring is allocated up front
     const size_t count = static_cast<size_t>(std::max(frames, 0));
     lastCallback = device->now();
     if (renderer == nullptr || silent) {
@@ -307,17 +327,22 @@ void SdlAudioBackend::fill(float* interleavedStereo, int frames) noexcept
         }
         return;
     }
-    if (playing) {
-        renderer->render(interleavedStereo, count);
-    } else {
-        renderer->renderSilence(interleavedStereo, count);
-    }
-    handedFrames = renderer->renderedFrames();
-    if (gain != 1.0f) {
-        for (size_t i = 0; i < 2 * count; ++i) {
-            interleavedStereo[i] *= gain;
+    for (size_t done = 0; done < count;) {
+        renderUntil(handedFrames + (count - done)); // as much as the ring takes
+        const size_t at = static_cast<size_t>(handedFrames % ringFrames);
+        const size_t frames = std::min({count - done, static_cast<size_t>(renderer->renderedFrames() - handedFrames),
+                                        static_cast<size_t>(ringFrames) - at});
+        float* out = interleavedStereo + 2 * done;
+        std::copy(ring.data() + 2 * at, ring.data() + 2 * (at + frames), out);
+        if (gain != 1.0f) {
+            for (size_t i = 0; i < 2 * frames; ++i) {
+                out[i] *= gain;
+            }
         }
+        handedFrames += frames;
+        done += frames;
     }
+    renderAhead();
 }
 
 } // namespace platform

@@ -57,6 +57,10 @@ public:
 
     // A device silent for this long while it should play has stopped for good.
     static constexpr double stallSeconds = 1.0;
+    // Rendered beyond what a lead time from now needs: the next callback's share.
+    static constexpr int aheadFrames = 2048;
+    // Room for what is rendered ahead of the device: 1.5 s at 44100 Hz.
+    static constexpr int ringFrames = 65536;
 
 private:
     // Locks the device for the lifetime of a scope.
@@ -81,6 +85,8 @@ private:
     double heardFramesLocked(double t);
     void continueSilently(double t);
     void startIfPending();
+    void renderAhead();
+    void renderUntil(uint64_t target);
     bool seek(uint32_t handle, uint64_t position);
     bool owns(uint32_t handle) const { return handle != 0 && handle == moduleHandle; }
 
@@ -98,6 +104,8 @@ private:
     float gain = 1.0f;
     int positionScaler = 1;
     uint64_t handedFrames = 0; // frames handed to the device so far
+    // interleaved stereo, frame n at n % ringFrames: [handedFrames, rendered) is ahead
+    std::vector<float> ring;
     bool outputStarted = false;
     bool startPending = false; // the device starts once the first seek is made
     double lastCallback = 0.0; // device clock
@@ -115,7 +123,6 @@ private:
     // main thread only
     Spectrum analyser;
     std::array<float, Spectrum::size> monoWindow {};
-    std::vector<float> scratch;
 };
 
 } // namespace platform

@@ -41,7 +41,7 @@ public:
     {
         if (!serverClock)
             return estimate.heardAt(t);
-        return started ? std::min((t - startTime) * rate * speed, static_cast<double>(handed)) : -1.0;
+        return started ? (t - startTime) * rate * speed : -1.0; // a moment ahead is a forecast
     }
     double now() const override { return clock; }
     bool lost() override { return gone; }

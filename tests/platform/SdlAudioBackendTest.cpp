@@ -121,19 +121,23 @@ TEST(SdlAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallbackTi
     }
 }
 
-TEST(SdlAudioBackend, ReadsThePositionForTheLeadTimeAhead)
+TEST(SdlAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDeviceHolds)
 {
-    const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "lead.it");
+    const std::string path = writeModule(TestModuleLayout{3, 16, 6, 125, true}, "lead.it");
     const Reference reference(path, 6.0);
-    Playback playback(path, 1024, 4096);
-    playback.backend->setLeadTime(0.040);
-    for (int frame = 0; frame < 120; ++frame) {
-        playback.device->advance(videoFrame);
-        const double seen = static_cast<double>(playback.device->trueAudibleFrame()) + 0.040 * rate;
-        ASSERT_NEAR(static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames);
-        const uint64_t reported = key(playback.backend->position(playback.handle));
-        ASSERT_GE(reported, reference.at(seen - ModuleRenderer::chunkFrames));
-        ASSERT_LE(reported, reference.at(seen + ModuleRenderer::chunkFrames));
+    // a device holding 93 ms, and one holding 6 ms (a PipeWire graph at a small quantum)
+    for (const int held : {4096, 256}) {
+        Playback playback(path, held == 256 ? 256 : 1024, held);
+        playback.backend->setLeadTime(0.040);
+        for (int frame = 0; frame < 120; ++frame) {
+            playback.device->advance(videoFrame);
+            const double seen = static_cast<double>(playback.device->trueAudibleFrame()) + 0.040 * rate;
+            ASSERT_NEAR(static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames)
+                << "device holding " << held << " frames";
+            const uint64_t reported = key(playback.backend->position(playback.handle));
+            ASSERT_GE(reported, reference.at(seen - ModuleRenderer::chunkFrames));
+            ASSERT_LE(reported, reference.at(seen + ModuleRenderer::chunkFrames));
+        }
     }
 }
 
