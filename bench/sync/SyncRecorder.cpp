@@ -18,7 +18,9 @@ namespace {
 
 constexpr int rate = 44100;
 constexpr int channels = 2;
-constexpr uint32_t fragmentFrames = rate / 100; // a reading every 10 ms
+// a reading every 23 ms: a smaller fragment would make a PipeWire graph run at a
+// smaller quantum than a desktop usually does (1024 frames), for every client
+constexpr uint32_t fragmentFrames = 1024;
 
 volatile std::sig_atomic_t stopRequested = 0;
 

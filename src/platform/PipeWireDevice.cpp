@@ -1,7 +1,8 @@
-// PipeWire playback on a thread loop. The stream's process callback runs on that
-// loop's thread (not the real-time one), so the loop's lock keeps it out, as the
-// backend's lock() requires. Queued buffers carry their size in frames, so the
-// stream's queued count is in frames too.
+// PipeWire playback on a thread loop. The stream's process callback runs on the
+// graph's real-time thread (a normal-priority thread would miss cycles at a small
+// quantum on a busy machine); a mutex of its own keeps it out while the backend holds
+// lock(), with the thread loop's lock for everything else. Queued buffers carry their
+// size in frames, so the stream's queued count is in frames too.
 #include "platform/PipeWireDevice.h"
 
 #include "platform/Clock.h"
@@ -80,7 +81,8 @@ bool PipeWireDevice::open(int frequency, Callback newCallback, void* newUser)
         format.position[1] = SPA_AUDIO_CHANNEL_FR;
         const spa_pod* parameters[] = { spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format) };
         const auto flags = static_cast<pw_stream_flags>(
-            PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE);
+            PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE
+            | PW_STREAM_FLAG_RT_PROCESS);
         const int connected = pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, parameters, 1);
         if (connected < 0) {
             error = std::string("PipeWire: no daemon (") + std::strerror(-connected) + ")";
@@ -137,14 +139,18 @@ void PipeWireDevice::pause(bool paused)
 
 void PipeWireDevice::lock()
 {
-    if (loop)
+    if (loop) {
         pw_thread_loop_lock(loop);
+        processLock.lock();
+    }
 }
 
 void PipeWireDevice::unlock()
 {
-    if (loop)
+    if (loop) {
+        processLock.unlock();
         pw_thread_loop_unlock(loop);
+    }
 }
 
 double PipeWireDevice::heardFramesAt(double t)
@@ -168,6 +174,7 @@ double PipeWireDevice::now() const
 void PipeWireDevice::process(void* self)
 {
     auto& device = *static_cast<PipeWireDevice*>(self);
+    const std::lock_guard<std::mutex> locked(device.processLock);
     pw_buffer* buffer = pw_stream_dequeue_buffer(device.stream);
     if (!buffer)
         return;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 struct pw_thread_loop;
 struct pw_stream;
@@ -44,8 +45,9 @@ private:
     void* user = nullptr;
     int rate = 44100;
 
+    std::mutex processLock; // held by the process callback
     // with the loop locked
-    uint64_t handedFrames = 0;
+    uint64_t handedFrames = 0; // and the process lock
     bool failed = false;
     std::string error;
 };
