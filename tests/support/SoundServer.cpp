@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,6 +34,14 @@ pid_t spawnGroup(const std::string& command)
     const int result = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, const_cast<char**>(argv), environ);
     posix_spawnattr_destroy(&attributes);
     return result == 0 ? pid : -1;
+}
+
+// The end of a log file, for a failure's message.
+std::string tail(const std::string& path)
+{
+    std::ifstream file(path);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return text.size() > 3000 ? text.substr(text.size() - 3000) : text;
 }
 
 bool installed(const char* program)
@@ -79,17 +88,20 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
             + log + " 2>&1");
     }
     if (server->group < 0 || !server->waitFor(socket, 10.0)) {
-        why = std::string(needed) + " did not come up (see " + log + ")";
+        why = std::string(needed) + " did not come up; its log:\n" + tail(log);
         return nullptr;
     }
     if (kind == Kind::pipeWire) {
-        // the session manager makes the null sink the default once it exists
-        const bool made
-            = std::system("pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null"
-                          " && pactl set-default-sink null")
-            == 0;
-        if (!made) {
-            why = "pipewire-pulse made no null sink";
+        // pipewire-pulse answers before the graph can make nodes ("Not supported"):
+        // asked again until it does; the session manager then makes it the default
+        bool made = false;
+        for (int attempt = 0; attempt < 50 && !made; ++attempt) {
+            if (attempt > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            made = std::system("pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null 2>&1") == 0;
+        }
+        if (!made || std::system("pactl set-default-sink null") != 0) {
+            why = "pipewire-pulse made no null sink; its log:\n" + tail(log);
             return nullptr;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -71,10 +71,4 @@ TEST(CaptureClock, FollowsTheSinksOwnRateThroughJitterStrayReadingsAndAWrongStar
     }
 }
 
-TEST(CaptureClock, IsInvalidWithoutReadings)
-{
-    EXPECT_FALSE(CaptureClock({}, rate).valid());
-    EXPECT_TRUE(CaptureClock({ CaptureStamp { 441, 1000000000, 0 } }, rate).valid());
-}
-
 } // namespace

@@ -63,14 +63,4 @@ TEST(ModuleReference, SoundsAsLibopenmptRendersInTheDemosSteps)
     EXPECT_GT(loudest, 0.1) << "the comparison was made on sound, not silence";
 }
 
-TEST(ModuleReference, RefusesWhatIsNoModule)
-{
-    ModuleReference reference;
-    std::string error;
-    EXPECT_FALSE(reference.render("data/vorimel.tga", rate, rate, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(reference.render("data/no-such-file.it", rate, rate, error));
-    EXPECT_NE(error.find("no-such-file"), std::string::npos) << error;
-}
-
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,30 +43,6 @@ TEST(SyncLogs, ReadsPositionsStampsAndScreenUpdates)
     EXPECT_DOUBLE_EQ((*updates)[0].whole, 95.5);
     EXPECT_DOUBLE_EQ((*updates)[0].bands[2], 110.6);
     EXPECT_DOUBLE_EQ((*updates)[0].bands[3], 78.0);
-}
-
-TEST(SyncLogs, NamesTheFirstMalformedLine)
-{
-    std::string error;
-    EXPECT_FALSE(readPositionLog(write("bad1.log", "1 1 0 0 0.5\n1 1 0 0 1.0\n"), error));
-    EXPECT_NE(error.find("bad1.log:2"), std::string::npos) << error << ": a fraction of a whole row";
-    EXPECT_FALSE(readPositionLog(write("bad2.log", "1 1 0 0 0.5 extra\n"), error));
-    EXPECT_NE(error.find("bad2.log:1"), std::string::npos) << error;
-    EXPECT_FALSE(readScreenUpdates(write("bad3.log", "1 2 3 4 5\n"), error)) << "a band missing";
-    EXPECT_FALSE(readCaptureStamps(write("bad4.log", "-441 1 1\n"), error));
-    EXPECT_FALSE(readPositionLog("/nonexistent/positions.log", error));
-    EXPECT_NE(error.find("cannot open"), std::string::npos);
-}
-
-TEST(SyncLogs, AveragesTheRecordedChannelsAndDropsAPartialFrame)
-{
-    const float stereo[] = { 0.5f, -0.25f, 1.0f, 1.0f, 0.75f };
-    std::vector<unsigned char> bytes(sizeof stereo);
-    std::memcpy(bytes.data(), stereo, sizeof stereo);
-    std::string error;
-    const auto mono = readStereoAsMono(testsupport::writeTemporaryFile("recording.f32", bytes), error);
-    ASSERT_TRUE(mono) << error;
-    EXPECT_EQ(*mono, (std::vector<float> { 0.125f, 1.0f }));
 }
 
 } // namespace
