@@ -59,8 +59,8 @@ void usage(const char* program)
         "                and so are those for instants inside gaps and of audio never heard\n"
         "  --flash-orders  orders whose beat rows 0, 8, 16, 24 flash the lower half (0-4)\n"
         "  --errors      writes \"<for ns> <order> <row> <fraction> <reported - heard ms>\" per position\n"
-        "  --check-ms    exit 3 when the median or the 95th percentile of |reported - heard|\n"
-        "                exceeds LIMIT ms\n",
+        "  --check-ms    exit 3 when the median of |reported - heard| exceeds LIMIT ms, or its\n"
+        "                95th percentile twice that (the recording's own clock strays by a few ms)\n",
         program);
 }
 
@@ -285,10 +285,10 @@ int main(int argc, char** argv)
                 fewestChecked);
             return exitOff;
         }
-        const bool within = offBy.medianAbs <= options.checkMs && offBy.p95Abs <= options.checkMs;
-        std::printf(
-            "check: %s, |reported - heard| median %.1f ms and 95th percentile %.1f ms, limit %.1f ms\n",
-            within ? "passed" : "FAILED", offBy.medianAbs, offBy.p95Abs, options.checkMs);
+        const bool within = offBy.medianAbs <= options.checkMs && offBy.p95Abs <= 2.0 * options.checkMs;
+        std::printf("check: %s, |reported - heard| median %.1f ms (limit %.1f) and 95th percentile %.1f ms"
+                    " (limit %.1f)\n",
+            within ? "passed" : "FAILED", offBy.medianAbs, options.checkMs, offBy.p95Abs, 2.0 * options.checkMs);
         if (!within) {
             return exitOff;
         }

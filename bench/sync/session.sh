@@ -93,6 +93,7 @@ session_wait_server() {
 # files under the work folder; exports PULSE_SERVER. Its pid in $session_server.
 session_start_pulseaudio() {
   local dir=$session_dir/pulseaudio
+  session_fragment=441 # the recorder's readings every 10 ms
   mkdir -p "$dir/runtime" "$dir/state" "$dir/config"
   chmod 700 "$dir/runtime"
   cat >"$dir/server.pa" <<CONFIG
@@ -117,6 +118,7 @@ CONFIG
 # pids are in $session_servers, oldest first: stop them newest first.
 session_start_pipewire() {
   local dir=$session_dir/pipewire
+  session_fragment=1024 # smaller would set every client's quantum
   mkdir -p "$dir/runtime" "$dir/config/pipewire/pipewire.conf.d"
   chmod 700 "$dir/runtime"
   cat >"$dir/config/pipewire/pipewire.conf.d/rate.conf" <<'CONFIG'
@@ -164,7 +166,7 @@ SERVERS
 # come up or the recorder failed.
 session_run_demo() {
   local driver=$1 prefix=$2 seconds=$3 grab=${4:-} recorder demo grabber="" window box
-  session_spawn "$session_tools/sync_recorder" sync.monitor "$prefix" 2>"$prefix.recorder.log"
+  session_spawn "$session_tools/sync_recorder" sync.monitor "$prefix" 0 "$session_fragment" 2>"$prefix.recorder.log"
   recorder=$started
   session_spawn env -C "$session_build" SDL_AUDIODRIVER="$driver" VORIMEL_POSITION_LOG="$prefix.positions" \
     ./vorimel >"$prefix.demo.log" 2>&1
