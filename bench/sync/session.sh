@@ -119,7 +119,10 @@ CONFIG
 session_start_pipewire() {
   local dir=$session_dir/pipewire
   session_fragment=1024 # smaller would set every client's quantum
-  mkdir -p "$dir/runtime" "$dir/config/pipewire/pipewire.conf.d"
+  mkdir -p "$dir/runtime" "$dir/config/pipewire/pipewire.conf.d" "$dir/config/wireplumber/bluetooth.lua.d"
+  # without logind (a chroot, a container) wireplumber's bluetooth monitor fails to
+  # start, and wireplumber with it
+  echo 'bluez_monitor.enabled = false' >"$dir/config/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua"
   chmod 700 "$dir/runtime"
   cat >"$dir/config/pipewire/pipewire.conf.d/rate.conf" <<'CONFIG'
 context.properties = {

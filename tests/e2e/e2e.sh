@@ -85,17 +85,6 @@ wait_running() {
 }
 
 case $scenario in
-windowed-run)
-  # No to the question, then the demo runs to its end by itself: the music reaches
-  # its last order after more than a minute.
-  SDL_AUDIODRIVER=dummy start "$program"
-  answer Escape
-  began=$SECONDS
-  finish "${E2E_RUN_SECONDS:-240}"
-  [ "$status" -eq 0 ] || fail "exit code $status"
-  [ $((SECONDS - began)) -ge 60 ] || fail "ended after $((SECONDS - began)) s, before the music's end"
-  expect_progress_lines
-  ;;
 skip-to-end)
   # Space jumps one order per press; the demo ends by itself at its last order.
   SDL_AUDIODRIVER=dummy start "$program"

@@ -82,6 +82,12 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
         ::unsetenv("PULSE_SERVER");
         ::unsetenv("PULSE_RUNTIME_PATH"); // pipewire-pulse would put its socket there
         ::setenv("XDG_RUNTIME_DIR", server->folder.c_str(), 1);
+        // Without logind (a chroot, a container) wireplumber's bluetooth monitor fails
+        // to start, and wireplumber with it: no bluetooth here.
+        const std::string config = server->folder + "/config";
+        std::filesystem::create_directories(config + "/wireplumber/bluetooth.lua.d");
+        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         socket = server->folder + "/pulse/native";
         server->group = spawnGroup("exec dbus-run-session -- sh -c 'pipewire & sleep 0.3; wireplumber & "
                                    "pipewire-pulse & wait' >"
