@@ -159,10 +159,13 @@ double PipeWireDevice::heardFramesAt(double t)
     if (!stream || failed || pw_stream_get_time_n(stream, &time, sizeof time) < 0 || time.rate.denom == 0)
         return -1.0;
     // The frame handed next is heard after what is queued in the stream, what the
-    // resampler holds and the graph's delay, counted from the report's moment.
+    // resampler holds, the graph's delay, counted from the report's moment, and the
+    // cycle the graph is working on: a quantum is heard in the cycle after the one
+    // that made it (this PipeWire's pw_time does not count it; it read one quantum
+    // early against its own pulse server and against SDL's PipeWire driver).
     const double delaySeconds = static_cast<double>(time.delay) * time.rate.num / time.rate.denom;
     const double nextHeardAt = static_cast<double>(time.now) * 1e-9 + delaySeconds
-        + static_cast<double>(time.queued + time.buffered) / rate;
+        + static_cast<double>(time.queued + time.buffered + cycleFrames) / rate;
     return static_cast<double>(handedFrames) - (nextHeardAt - t) * rate;
 }
 
@@ -184,8 +187,10 @@ void PipeWireDevice::process(void* self)
         return;
     }
     uint32_t frames = data.maxsize / frameBytes;
-    if (buffer->requested > 0)
+    if (buffer->requested > 0) {
         frames = std::min(frames, static_cast<uint32_t>(buffer->requested));
+        device.cycleFrames = buffer->requested;
+    }
     device.callback(device.user, static_cast<float*>(data.data), static_cast<int>(frames));
     data.chunk->offset = 0;
     data.chunk->stride = static_cast<int32_t>(frameBytes);

@@ -48,6 +48,7 @@ private:
     std::mutex processLock; // held by the process callback
     // with the loop locked
     uint64_t handedFrames = 0; // and the process lock
+    uint64_t cycleFrames = 0;  // frames the graph asks for a cycle, at our rate
     bool failed = false;
     std::string error;
 };
