@@ -5,7 +5,8 @@
 # beat is heard its flash lands on screen, and how often playback underran. Starts
 # its own X server (Xvfb), PulseAudio, and PipeWire (where it starts), each with a
 # 44100 Hz null sink; records the sink's monitor, grabs the demo window, and lines both
-# up with the module rendered by libopenmpt (sync_analysis). Figures only, nothing is
+# up with the module rendered by libopenmpt (sync_analysis); on PipeWire each run is also
+# measured against a recording through PipeWire's own API. Figures only, nothing is
 # asserted. RUNS=n measures every row n times; KEEP=DIR keeps the recordings there.
 # Usage: [RUNS=n] [KEEP=DIR] bench/sync_figures.sh [BUILD_DIR] [seconds of music, 25]
 set -uo pipefail
@@ -43,9 +44,29 @@ DISPLAY=:$(head -n 1 "$work/display")
 export DISPLAY
 
 rows=()
+# analyse LABEL PREFIX RECORDING: one row from a run's logs against one recording
+analyse() {
+  local label=$1 prefix=$2 recording=$3 figures
+  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$recording" \
+    --positions "$prefix.positions" --screen "$prefix.screen") >"$recording.analysis" 2>&1
+  sed 's/^/    /' "$recording.analysis" >&2
+  figures=$(grep '^figures:' "$recording.analysis") || {
+    rows+=("| $label | not measured: $(tail -n 1 "$recording.analysis") | | |")
+    return
+  }
+  rows+=("$(awk -v label="$label" '{
+    for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
+    way = f["position_mean"] >= 0 ? "early" : "late"
+    printf "| %s | %.1f ms %s (median %+.1f, spread %.1f, max |.| %.1f) | %+.0f ms (spread %.0f; %d of %d beats, %.0f fps) | %d gaps, %d drops |",
+      label, f["position_mean"] < 0 ? -f["position_mean"] : f["position_mean"], way, f["position_median"],
+      f["position_spread"], f["position_abs_max"], f["flash_mean"], f["flash_spread"], f["flashes"], f["beats"],
+      f["screen_rate"], f["gaps"], f["drops"]
+  }' <<<"$figures")")
+}
+
 # measure LABEL DRIVER: RUNS runs of the demo on the server now running; one row each
 measure() {
-  local label=$1 driver=$2 run prefix figures
+  local label=$1 driver=$2 run prefix
   for ((run = 1; run <= runs; ++run)); do
     prefix=$work/row${#rows[@]}
     echo "sync_figures: $label, run $run: $seconds s of music (load average $(cut -d' ' -f1 /proc/loadavg))" >&2
@@ -53,21 +74,11 @@ measure() {
       rows+=("| $label | the demo did not run: $(tail -n 1 "$prefix.demo.log" 2>/dev/null) | | |")
       continue
     fi
-    (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$prefix" \
-      --positions "$prefix.positions" --screen "$prefix.screen") >"$prefix.analysis" 2>&1
-    sed 's/^/    /' "$prefix.analysis" >&2
-    figures=$(grep '^figures:' "$prefix.analysis") || {
-      rows+=("| $label | not measured: $(tail -n 1 "$prefix.analysis") | | |")
-      continue
-    }
-    rows+=("$(awk -v label="$label" '{
-      for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
-      way = f["position_mean"] >= 0 ? "early" : "late"
-      printf "| %s | %.1f ms %s (median %+.1f, spread %.1f, max |.| %.1f) | %+.0f ms (spread %.0f; %d of %d beats, %.0f fps) | %d gaps, %d drops |",
-        label, f["position_mean"] < 0 ? -f["position_mean"] : f["position_mean"], way, f["position_median"],
-        f["position_spread"], f["position_abs_max"], f["flash_mean"], f["flash_spread"], f["flashes"], f["beats"],
-        f["screen_rate"], f["gaps"], f["drops"]
-    }' <<<"$figures")")
+    analyse "$label" "$prefix" "$prefix"
+    # on PipeWire the same run again, against the recording through its own API
+    if [ -s "$prefix.pw.stamps" ]; then
+      analyse "$label, heard by PipeWire's own capture" "$prefix" "$prefix.pw"
+    fi
   done
 }
 

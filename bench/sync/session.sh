@@ -94,6 +94,7 @@ session_wait_server() {
 session_start_pulseaudio() {
   local dir=$session_dir/pulseaudio
   session_fragment=441 # the recorder's readings every 10 ms
+  session_native_recorder=0
   mkdir -p "$dir/runtime" "$dir/state" "$dir/config"
   chmod 700 "$dir/runtime"
   cat >"$dir/server.pa" <<CONFIG
@@ -119,6 +120,7 @@ CONFIG
 session_start_pipewire() {
   local dir=$session_dir/pipewire
   session_fragment=1024 # smaller would set every client's quantum
+  session_native_recorder=1 # a second recording through PipeWire's own API
   mkdir -p "$dir/runtime" "$dir/config/pipewire/pipewire.conf.d" "$dir/config/wireplumber/bluetooth.lua.d"
   # without logind (a chroot, a container) wireplumber's bluetooth monitor fails to
   # start, and wireplumber with it
@@ -171,12 +173,17 @@ session_run_demo() {
   local driver=$1 prefix=$2 seconds=$3 grab=${4:-} recorder demo grabber="" window box
   session_spawn "$session_tools/sync_recorder" sync.monitor "$prefix" 0 "$session_fragment" 2>"$prefix.recorder.log"
   recorder=$started
+  if [ "${session_native_recorder:-0}" = 1 ]; then
+    session_spawn "$session_tools/sync_recorder_pw" sync "$prefix.pw" 0 "$session_fragment" 2>"$prefix.pw.recorder.log"
+    recorder="$recorder $started"
+  fi
   session_spawn env -C "$session_build" SDL_AUDIODRIVER="$driver" VORIMEL_POSITION_LOG="$prefix.positions" \
     ./vorimel >"$prefix.demo.log" 2>&1
   demo=$started
   if ! box=$(session_wait_window "zent.vorimel" 30 any); then
     echo "session: no \"fullscreen?\" question" >&2
-    session_stop "$demo" "$recorder"
+    # shellcheck disable=SC2086
+    session_stop "$demo" $recorder
     return 1
   fi
   xdotool windowfocus --sync "$box" key Escape
@@ -200,6 +207,7 @@ session_run_demo() {
   fi
   session_await "$demo" 10
   [ -n "$grabber" ] && session_await "$grabber" 5
-  session_stop "$recorder"
+  # shellcheck disable=SC2086 # one or two pids
+  session_stop $recorder
   [ -s "$prefix.f32" ] && [ -s "$prefix.positions" ]
 }

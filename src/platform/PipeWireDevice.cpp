@@ -45,6 +45,7 @@ bool PipeWireDevice::open(int frequency, Callback newCallback, void* newUser)
     user = newUser;
     rate = frequency;
     handedFrames = 0;
+    lastHandedFrames = 0;
     failed = false;
     error.clear();
 
@@ -159,13 +160,15 @@ double PipeWireDevice::heardFramesAt(double t)
     if (!stream || failed || pw_stream_get_time_n(stream, &time, sizeof time) < 0 || time.rate.denom == 0)
         return -1.0;
     // The frame handed next is heard after what is queued in the stream, what the
-    // resampler holds, the graph's delay, counted from the report's moment, and the
-    // cycle the graph is working on: a quantum is heard in the cycle after the one
-    // that made it (this PipeWire's pw_time does not count it; it read one quantum
-    // early against its own pulse server and against SDL's PipeWire driver).
+    // resampler holds and the graph's delay, counted from the start of the cycle the
+    // report is of; what the stream handed in that cycle goes to the sink in the next
+    // one and is heard through it, so the frame after it starts a cycle later still.
+    // (Checked against a capture of the sink's monitor in the same graph: the buffer
+    // handed in a cycle shows up there one cycle later, and the stream's queued count
+    // is 0 between cycles.)
     const double delaySeconds = static_cast<double>(time.delay) * time.rate.num / time.rate.denom;
     const double nextHeardAt = static_cast<double>(time.now) * 1e-9 + delaySeconds
-        + static_cast<double>(time.queued + time.buffered + cycleFrames) / rate;
+        + static_cast<double>(time.queued + time.buffered + cycleFrames + lastHandedFrames) / rate;
     return static_cast<double>(handedFrames) - (nextHeardAt - t) * rate;
 }
 
@@ -197,6 +200,7 @@ void PipeWireDevice::process(void* self)
     data.chunk->size = frames * frameBytes;
     buffer->size = frames;
     device.handedFrames += frames;
+    device.lastHandedFrames = frames;
     pw_stream_queue_buffer(device.stream, buffer);
 }
 

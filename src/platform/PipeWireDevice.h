@@ -49,6 +49,7 @@ private:
     // with the loop locked
     uint64_t handedFrames = 0; // and the process lock
     uint64_t cycleFrames = 0;  // frames the graph asks for a cycle, at our rate
+    uint64_t lastHandedFrames = 0; // handed in the last cycle, heard in the next
     bool failed = false;
     std::string error;
 };

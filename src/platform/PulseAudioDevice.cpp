@@ -39,6 +39,9 @@ bool PulseAudioDevice::open(int frequency, Callback newCallback, void* newUser)
     paused = true;
     owed = 0;
     underruns = 0;
+    onPipeWire = false;
+    lastReadIndex = 0;
+    readSteps = StepDivisor();
 
     mainloop = pa_threaded_mainloop_new();
     if (!mainloop || pa_threaded_mainloop_start(mainloop) < 0) {
@@ -65,6 +68,7 @@ bool PulseAudioDevice::open(int frequency, Callback newCallback, void* newUser)
     if (!ready) {
         fail("no server");
     } else {
+        onPipeWire = askServerName().find("PipeWire") != std::string::npos;
         const pa_sample_spec spec { PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(frequency), 2 };
         stream = pa_stream_new(context, "vorimel", &spec, nullptr);
         pa_stream_set_state_callback(stream, &PulseAudioDevice::streamChanged, this);
@@ -181,7 +185,9 @@ double PulseAudioDevice::heardFramesAt(double t)
     pa_usec_t played = 0;
     if (!stream || failed || !timingKnown || pa_stream_get_time(stream, &played) < 0)
         return -1.0;
-    const double frames = static_cast<double>(played) * 1e-6 * rate;
+    // PipeWire's pulse server counts a quantum as played once handed to the graph,
+    // a cycle before the sink takes it
+    const double frames = static_cast<double>(played) * 1e-6 * rate - (onPipeWire ? graphCycleFrames() : 0.0);
     return paused ? frames : frames + (t - now()) * rate;
 }
 
@@ -237,8 +243,42 @@ void PulseAudioDevice::timingUpdated(pa_stream* stream, void* self)
 {
     auto& device = *static_cast<PulseAudioDevice*>(self);
     const pa_timing_info* timing = pa_stream_get_timing_info(stream);
-    if (timing && timing->playing && !device.paused)
+    if (timing && timing->playing && !device.paused) {
         device.timingKnown = true;
+        // the read index moves a whole graph cycle at a time on PipeWire
+        const int64_t step = (timing->read_index - device.lastReadIndex) / static_cast<int64_t>(frameBytes);
+        device.lastReadIndex = timing->read_index;
+        if (step > 0)
+            device.readSteps.add(step);
+    }
+}
+
+double PulseAudioDevice::graphCycleFrames() const
+{
+    const int64_t cycle = readSteps.commonDivisor();
+    // until the steps tell, the default quantum of 1024 frames at 48 kHz
+    return cycle > 0 ? static_cast<double>(cycle) : 1024.0 * rate / 48000.0;
+}
+
+std::string PulseAudioDevice::askServerName()
+{
+    serverName.clear();
+    serverAnswered = false;
+    pa_operation* operation = pa_context_get_server_info(
+        context,
+        [](pa_context*, const pa_server_info* info, void* self) {
+            auto& device = *static_cast<PulseAudioDevice*>(self);
+            if (info && info->server_name)
+                device.serverName = info->server_name;
+            device.serverAnswered = true;
+            pa_threaded_mainloop_signal(device.mainloop, 0);
+        },
+        this);
+    if (operation) {
+        waitUntil([](PulseAudioDevice& self) { return self.serverAnswered; }, connectSeconds);
+        pa_operation_unref(operation);
+    }
+    return serverName;
 }
 
 void PulseAudioDevice::timedOut(void* self)

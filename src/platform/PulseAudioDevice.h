@@ -3,9 +3,11 @@
 #pragma once
 
 #include "platform/AudioDevice.h"
+#include "platform/StepDivisor.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct pa_context;
 struct pa_stream;
@@ -44,6 +46,8 @@ private:
     bool waitUntil(bool (*ready)(PulseAudioDevice&), double seconds);
     void write(size_t bytes);
     void fail(const char* what);
+    std::string askServerName();
+    double graphCycleFrames() const;
 
     pa_threaded_mainloop* mainloop = nullptr;
     pa_context* context = nullptr;
@@ -59,6 +63,11 @@ private:
     bool failed = false;
     bool waitTimedOut = false;
     int underruns = 0;
+    bool onPipeWire = false; // the server is PipeWire's pulse server
+    std::string serverName;
+    bool serverAnswered = false;
+    int64_t lastReadIndex = 0; // bytes, at the last playing report
+    StepDivisor readSteps; // frames the read index moved between reports
     std::string error;
 };
 
