@@ -15,7 +15,6 @@
 #include "music/MusicPlayer.h"
 #include "music/Timeline.h"
 #include "platform/Clock.h"
-#include "platform/HeadlessContext.h"
 #include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
@@ -135,7 +134,7 @@ bool CaptureSession::setUp(int& status)
     }
 
     std::string error;
-    std::unique_ptr<platform::HeadlessContext> context = platform::HeadlessContext::create(error);
+    std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
     if (!context) {
         std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
         return false;

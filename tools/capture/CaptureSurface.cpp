@@ -7,7 +7,7 @@
 
 #include <utility>
 
-CaptureSurface::CaptureSurface(std::unique_ptr<platform::HeadlessContext> context)
+CaptureSurface::CaptureSurface(std::unique_ptr<CaptureContext> context)
     : context_(std::move(context))
 {
 }
