@@ -1,8 +1,12 @@
 // Shared test helpers.
 #include "support/GLTestContext.h"
 
-#include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
+#ifdef VORIMEL_GLES2
+#include "platform/gles/GlesHeadlessContext.h"
+#else
+#include "platform/HeadlessContext.h"
+#endif
 
 #include <GL/gl.h>
 
@@ -13,11 +17,18 @@ namespace testsupport {
 
 namespace {
 
+// The headless context of the build: GL 1.1, or GLES2 under the fixed-function layer.
+#ifdef VORIMEL_GLES2
+using HeadlessContext = platform::GlesHeadlessContext;
+#else
+using HeadlessContext = platform::HeadlessContext;
+#endif
+
 // Kept to the end of the process: terminating EGL unloads the driver, and its
 // allocations would then show up as leaks of an unknown module.
-std::unique_ptr<platform::HeadlessContext>& headless()
+std::unique_ptr<HeadlessContext>& headless()
 {
-    static auto* context = new std::unique_ptr<platform::HeadlessContext>;
+    static auto* context = new std::unique_ptr<HeadlessContext>;
     return *context;
 }
 
@@ -27,7 +38,7 @@ bool ensureGLContext(std::string& error)
 {
     if (headless())
         return true;
-    headless() = platform::HeadlessContext::create(error);
+    headless() = HeadlessContext::create(error);
     if (!headless())
         return false;
     glWindow->attachSurface(std::make_unique<TestSurface>());
