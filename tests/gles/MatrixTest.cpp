@@ -24,8 +24,9 @@ void expectSame(const Matrix4& layer, GLenum nativeQuery, const char* what)
 
 TEST(LayerMatrices, MatchNativeGlAndGlu)
 {
+    // kept to the end of the process, as the test support keeps its own
     std::string error;
-    auto context = platform::HeadlessContext::create(error);
+    static platform::HeadlessContext* context = platform::HeadlessContext::create(error).release();
     ASSERT_TRUE(context) << error;
     ffgl::FixedFunctionState layer;
 

@@ -116,28 +116,31 @@ bool FixedFunctionRenderer::ready()
 
 void FixedFunctionRenderer::applySwitches(const FixedFunctionState& state)
 {
+    const bool all = !sent_.known;
+    sent_.known = true;
     const bool blend = state.enabled(GL_BLEND);
-    if (blend != sent_.blend) {
+    if (all || blend != sent_.blend) {
         blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
         sent_.blend = blend;
     }
-    if (state.blendSource() != sent_.blendSource || state.blendDestination() != sent_.blendDestination) {
+    if (all || state.blendSource() != sent_.blendSource
+        || state.blendDestination() != sent_.blendDestination) {
         glBlendFunc(state.blendSource(), state.blendDestination());
         sent_.blendSource = state.blendSource();
         sent_.blendDestination = state.blendDestination();
     }
     const bool depthTest = state.enabled(GL_DEPTH_TEST);
-    if (depthTest != sent_.depthTest) {
+    if (all || depthTest != sent_.depthTest) {
         depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
         sent_.depthTest = depthTest;
     }
     const Viewport& v = state.currentViewport();
-    if (v.x != sent_.viewport.x || v.y != sent_.viewport.y || v.width != sent_.viewport.width
+    if (all || v.x != sent_.viewport.x || v.y != sent_.viewport.y || v.width != sent_.viewport.width
         || v.height != sent_.viewport.height) {
         glViewport(v.x, v.y, v.width, v.height);
         sent_.viewport = v;
     }
-    if (!sent_.alphaMasked) {
+    if (all || !sent_.alphaMasked) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
         sent_.alphaMasked = true;
     }

@@ -46,16 +46,18 @@ private:
     GLint samplerLocation_ = -1;
     bool failed_ = false;
 
-    // what GLES2 was last told; a fresh context starts with GL's defaults
+    // what GLES2 was last told; nothing is assumed of the context before the first
+    // draw, which may come after other code has used it
     struct Sent {
+        bool known = false;
         bool blend = false;
         bool depthTest = false;
         GLenum blendSource = GL_ONE;
         GLenum blendDestination = GL_ZERO;
         Viewport viewport{-1, -1, -1, -1};
         bool alphaMasked = false;
-        int unpackAlignment = 4;
-        int packAlignment = 4;
+        int unpackAlignment = 0;
+        int packAlignment = 0;
     } sent_;
     std::vector<Vertex> scratch_;
 };

@@ -81,6 +81,14 @@ GlesHeadlessContext::~GlesHeadlessContext()
     }
 }
 
+bool GlesHeadlessContext::makeCurrent()
+{
+    if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_))
+        return false;
+    frame_.bind();
+    return true;
+}
+
 bool GlesHeadlessContext::pollEvent(WindowEvent&)
 {
     return false;

@@ -16,6 +16,10 @@ public:
     static std::unique_ptr<GlesHeadlessContext> create(std::string& error);
     ~GlesHeadlessContext() override;
 
+    // Makes the context current again with the frame bound, where several contexts
+    // share a thread (tests).
+    bool makeCurrent();
+
     bool pollEvent(WindowEvent& event) override;
     void present() override;
 
