@@ -16,7 +16,7 @@
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 #include <sys/resource.h>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 # The demo drawn through the fixed-function layer over GLES2: the core compiled a
 # second time with VORIMEL_GLES2, so that platform/GL.h maps its GL calls onto the
 # layer, and vorimel-capture-gles, the capture tool on Mesa's GLES2.
-option(VORIMEL_GLES2_CAPTURE "Build vorimel-capture-gles, the capture through the GLES2 layer" OFF)
+option(VORIMEL_GLES2_CAPTURE "Build vorimel-capture-gles, the capture through the GLES2 layer" ON)
 
 pkg_check_modules(GLESV2 REQUIRED IMPORTED_TARGET glesv2)
 add_subdirectory(src/platform/gles)

@@ -12,7 +12,7 @@
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 int32_t loaded = 0;
 Texture logoTexture;

@@ -8,7 +8,7 @@
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 int32_t timelineCount = 5;
 int32_t timelineIndex = 0;

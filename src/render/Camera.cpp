@@ -1,8 +1,7 @@
 // The camera and the random sequence.
 #include "render/Camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/GL.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SdlWindow.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // 24 or 32 bits, no image ID, no colour map, no origin offset.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cstdint>
 #include <cstdio>

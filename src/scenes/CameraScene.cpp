@@ -4,7 +4,7 @@
 #include "render/FeedbackLayer.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 void CameraScene::enter()
 {

@@ -3,7 +3,7 @@
 
 #include "render/Camera.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 float StripPictureEffect::lastUpdateTime = -1.0f;
 

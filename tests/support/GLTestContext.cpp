@@ -8,7 +8,7 @@
 #include "platform/HeadlessContext.h"
 #endif
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <algorithm>
 #include <memory>

@@ -3,7 +3,7 @@
 // rasteriser finishing the frame, which a pixel-buffer object would not hide either.
 #include "CaptureSurface.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <utility>
 
