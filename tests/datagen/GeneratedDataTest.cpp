@@ -2,7 +2,7 @@
 // the program's own reader accepts at their intended sizes.
 #include "DataGenerator.h"
 
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 
 #include <gtest/gtest.h>
 
