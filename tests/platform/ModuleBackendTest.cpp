@@ -28,60 +28,62 @@ std::string testModule()
     return path;
 }
 
-// Both kinds, each with the means to take the next samples it hands out.
+// A backend with its device open, and the means to take the next samples it hands out.
+struct Opened {
+    std::unique_ptr<platform::AudioBackend> backend;
+    std::function<std::vector<float>()> take;
+};
+
 struct Kind {
     const char* name;
-    std::function<std::unique_ptr<platform::AudioBackend>(std::function<std::vector<float>()>&)> make;
+    std::function<Opened()> open;
 };
 
 std::vector<Kind> kinds()
 {
-    return {
-        {"real-time",
-         [](std::function<std::vector<float>()>& take) {
-             auto fake = std::make_unique<FakeAudioDevice>(512, 1024);
-             FakeAudioDevice* device = fake.get();
-             take = [device] {
-                 device->advance(0.1);
-                 return device->lastBuffer();
-             };
-             return std::make_unique<platform::RealTimeAudioBackend>(std::move(fake));
-         }},
-        {"offline",
-         [](std::function<std::vector<float>()>& take) {
-             auto backend = std::make_unique<platform::OfflineAudioBackend>();
-             platform::OfflineAudioBackend* offline = backend.get();
-             take = [offline] {
-                 std::vector<float> samples(2 * 4410);
-                 offline->takeFrames(samples.data(), 4410);
-                 return samples;
-             };
-             return backend;
-         }},
+    const auto realTime = [] {
+        auto fake = std::make_unique<FakeAudioDevice>(512, 1024);
+        FakeAudioDevice* device = fake.get();
+        Opened opened{std::make_unique<platform::RealTimeAudioBackend>(std::move(fake)), [device] {
+                          device->advance(0.1);
+                          return device->lastBuffer();
+                      }};
+        EXPECT_TRUE(opened.backend->openDevice(rate));
+        return opened;
     };
+    const auto offline = [] {
+        auto backend = std::make_unique<platform::OfflineAudioBackend>();
+        platform::OfflineAudioBackend* offline = backend.get();
+        Opened opened{std::move(backend), [offline] {
+                          std::vector<float> samples(2 * 4410);
+                          offline->takeFrames(samples.data(), 4410);
+                          return samples;
+                      }};
+        EXPECT_TRUE(opened.backend->openDevice(rate));
+        return opened;
+    };
+    return {{"real-time", realTime}, {"offline", offline}};
 }
 
 // Plays the test module from its start at the given volume; the first samples handed out.
 std::vector<float> playAt(const Kind& kind, int volume)
 {
-    std::function<std::vector<float>()> take;
-    const std::unique_ptr<platform::AudioBackend> backend = kind.make(take);
-    EXPECT_TRUE(backend->openDevice(rate));
-    backend->setVolume(volume);
-    const uint32_t handle = backend->loadModule(testModule().c_str());
-    backend->play(handle);
-    backend->startOutput();
-    backend->playFrom(handle, 0, true);
-    return take();
+    Opened opened = kind.open();
+    platform::AudioBackend& backend = *opened.backend;
+    backend.setVolume(volume);
+    const uint32_t handle = backend.loadModule(testModule().c_str());
+    backend.play(handle);
+    backend.startOutput();
+    backend.playFrom(handle, 0, true);
+    return opened.take();
 }
 
 TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
 {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
-        std::function<std::vector<float>()> take;
-        const std::unique_ptr<platform::AudioBackend> backend = kind.make(take);
-        ASSERT_TRUE(backend->openDevice(rate));
+        Opened opened = kind.open();
+        platform::AudioBackend* backend = opened.backend.get();
         const uint32_t first = backend->loadModule(testModule().c_str());
         const uint32_t second = backend->loadModule(testModule().c_str());
         ASSERT_NE(first, 0u);
@@ -90,7 +92,7 @@ TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
         backend->startOutput();
         backend->setPositionScaler(second, 12);
         backend->playFrom(second, platform::packPosition(2, 5), true);
-        take();
+        opened.take();
         for (const uint32_t stale : {first, 0u}) {
             backend->play(stale);
             backend->setPositionScaler(stale, 3);
@@ -112,9 +114,8 @@ TEST(ModuleBackend, AFileThatIsNoModuleIsRefusedByNameAndTheLoadedOneStays)
     const std::string junk = testsupport::writeTemporaryFile("module_backend_junk.it", {'n', 'o', 'p', 'e'});
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
-        std::function<std::vector<float>()> take;
-        const std::unique_ptr<platform::AudioBackend> backend = kind.make(take);
-        ASSERT_TRUE(backend->openDevice(rate));
+        Opened opened = kind.open();
+        platform::AudioBackend* backend = opened.backend.get();
         const uint32_t handle = backend->loadModule(testModule().c_str());
         EXPECT_EQ(backend->loadModule(junk.c_str()), 0u);
         EXPECT_EQ(backend->lastError().rfind(junk + ": not a module", 0), 0u) << backend->lastError();
