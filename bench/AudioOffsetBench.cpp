@@ -3,7 +3,7 @@
 // (the SDL fallback, whose sound server reports no timing), and what one spectrum()
 // call costs. The sound servers' own clocks are measured by bench/sync_figures.sh.
 #include "platform/FakeAudioDevice.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 #include "platform/Spectrum.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 
 namespace {
 
-using platform::SdlAudioBackend;
+using platform::RealTimeAudioBackend;
 using testing_support::FakeAudioDevice;
 
 constexpr int rate = 44100;
@@ -42,7 +42,7 @@ Offsets measure(const Scenario& scenario, const char* modulePath)
     auto fake =
         std::make_unique<FakeAudioDevice>(scenario.period, scenario.latency, scenario.maxLate, scenario.driftPpm);
     FakeAudioDevice* device = fake.get();
-    SdlAudioBackend backend(std::move(fake));
+    RealTimeAudioBackend backend(std::move(fake));
     backend.openDevice(rate);
     const uint32_t handle = backend.loadModule(modulePath);
     if (handle == 0) {
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     // spectrum(): lock, copy the last 1024 heard frames, FFT
     auto fake = std::make_unique<FakeAudioDevice>(1024, 2048);
     FakeAudioDevice* device = fake.get();
-    SdlAudioBackend backend(std::move(fake));
+    RealTimeAudioBackend backend(std::move(fake));
     backend.openDevice(rate);
     const uint32_t handle = backend.loadModule(modulePath);
     backend.play(handle);

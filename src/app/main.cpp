@@ -5,7 +5,7 @@
 #include "music/MusicPlayer.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
@@ -47,7 +47,7 @@ bool askFullscreen(unsigned char& fullscreen)
 
 int main()
 {
-    platform::SdlAudioBackend audio;
+    platform::RealTimeAudioBackend audio;
     musicPlayer.setBackend(&audio);
 
     glWindow->setTitle("zent.vorimel");

@@ -174,22 +174,20 @@ void ModuleRenderer::startAtFrame(uint64_t frameIndex)
 
 void ModuleRenderer::render(float* interleavedStereo, size_t frames)
 {
-    while (frames > 0) {
-        // chunks end on multiples of chunkFrames, whatever sizes the caller asks for
-        const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
-        const size_t chunk = std::min(frames, toBoundary);
-        renderChunk(interleavedStereo, chunk, true);
-        interleavedStereo += 2 * chunk;
-        frames -= chunk;
-    }
+    renderChunks(interleavedStereo, frames, true);
 }
 
 void ModuleRenderer::renderSilence(float* interleavedStereo, size_t frames)
 {
+    renderChunks(interleavedStereo, frames, false);
+}
+
+void ModuleRenderer::renderChunks(float* interleavedStereo, size_t frames, bool playing)
+{
     while (frames > 0) {
         const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
         const size_t chunk = std::min(frames, toBoundary);
-        renderChunk(interleavedStereo, chunk, false);
+        renderChunk(interleavedStereo, chunk, playing);
         interleavedStereo += 2 * chunk;
         frames -= chunk;
     }
@@ -306,14 +304,6 @@ void ModuleRenderer::monoSamples(uint64_t endIndex, float out[monoWindowFrames])
         const bool kept = back <= endIndex && rendered - (endIndex - back) <= monoRingFrames;
         out[i] = kept ? monoRing[(endIndex - back) & ringMask] : 0.0f;
     }
-}
-
-uint32_t ModuleRenderer::packPosition(const ModulePosition& position, int scaler)
-{
-    scaler = std::max(scaler, 1);
-    const int part = std::min(static_cast<int>(position.rowFraction * static_cast<float>(scaler)), scaler - 1);
-    const uint32_t high = static_cast<uint32_t>(position.row * scaler + std::max(part, 0)) & 0xFFFFu;
-    return (high << 16) | position.order;
 }
 
 } // namespace platform

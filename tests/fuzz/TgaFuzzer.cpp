@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the TGA reader through an in-memory file.
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "platform/FakeAudioDevice.h"
 #include "platform/OfflineAudioBackend.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 #include "platform/TestModule.h"
 #include "support/TestFiles.h"
 
@@ -63,7 +63,7 @@ TEST(ModuleRenderer, PackedPositionDividesBackToTheRow)
         for (int row = 0; row < 64; ++row) {
             for (const float fraction : {0.0f, 0.49f, 0.5f, 0.99999994f}) {
                 const ModulePosition position{static_cast<uint16_t>(row % 15), static_cast<uint16_t>(row), fraction};
-                const uint32_t packed = ModuleRenderer::packPosition(position, scaler);
+                const uint32_t packed = platform::packPosition(position, scaler);
                 ASSERT_EQ(packed & 0xFFFFu, position.order);
                 ASSERT_EQ((packed >> 16) / scaler, static_cast<uint32_t>(row)) << "fraction " << fraction;
                 ASSERT_EQ((packed >> 16) % scaler, static_cast<uint32_t>(std::floor(fraction * scaler)));
@@ -126,7 +126,7 @@ TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
             return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
         },
         [](const std::string& path) {
-            platform::SdlAudioBackend backend(std::make_unique<testing_support::FakeAudioDevice>(512, 1024));
+            platform::RealTimeAudioBackend backend(std::make_unique<testing_support::FakeAudioDevice>(512, 1024));
             backend.openDevice(rate);
             return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
         },

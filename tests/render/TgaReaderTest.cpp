@@ -1,5 +1,5 @@
 // The TGA reader's conversions and refusals.
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "platform/AudioBackend.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
+#include "platform/MusicPosition.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ public:
         record("setPosition", handle);
         positionsSet.push_back(position);
         if (seeksShowAtOnce)
-            setOrderRow(static_cast<int>(position & 0xFFFF), static_cast<int>((position >> 16) & 0xFFFF));
+            setOrderRow(platform::orderOf(position), platform::highOf(position));
         return 1;
     }
     void update() override { record("update"); }
@@ -79,7 +80,7 @@ public:
     std::string lastError() const override { return "scripted: no device"; }
 
     // Reports order in the low half, row * 12 in the high half.
-    void setOrderRow(int order, int row) { reported = (uint64_t(row) * 12 << 16) | uint64_t(order); }
+    void setOrderRow(int order, int row) { reported = platform::packPosition(order, row * 12); }
 
     bool deviceAvailable = true;
     bool seeksShowAtOnce = false; // setPosition changes what position() reports
