@@ -1,7 +1,7 @@
 // The strip picture's load, random updates and draw.
 #include "scenes/StripPictureEffect.h"
 
-#include "render/Camera.h"
+#include "render/RandomUnit.h"
 
 #include <GL/gl.h>
 

@@ -1,6 +1,6 @@
 // The strip picture's random updates, counted against the program's random sequence,
 // and its file name.
-#include "render/Camera.h"
+#include "render/RandomUnit.h"
 #include "scenes/StripPictureEffect.h"
 #include "support/GLTestContext.h"
 
