@@ -5,10 +5,11 @@
 #include "music/MusicPlayer.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/AudioFactory.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -47,8 +48,8 @@ bool askFullscreen(unsigned char& fullscreen)
 
 int main()
 {
-    platform::SdlAudioBackend audio;
-    musicPlayer.setBackend(&audio);
+    const std::unique_ptr<platform::AudioBackend> audio = platform::createRealTimeAudioBackend();
+    musicPlayer.setBackend(audio.get());
 
     glWindow->setTitle("zent.vorimel");
     unsigned char fullscreen = 0;
@@ -64,13 +65,13 @@ int main()
 
     int exitCode = 0;
     if (loadResult < 0) {
-        const std::string cause = audio.lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
+        const std::string cause = audio->lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
         platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
                               cause.c_str());
         exitCode = exitNoAudio;
     } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
         // the demo ended on its first frame: there was no music to cut it to
-        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio.lastError();
+        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio->lastError();
         platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
         exitCode = exitNoMusic;
     }
