@@ -1,11 +1,12 @@
 // The entry point: title, the fullscreen question, the window, the loop, the shutdown.
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "platform/AudioFactory.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>

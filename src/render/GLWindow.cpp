@@ -35,6 +35,8 @@ const char* failureText(platform::WindowFailure failure)
 
 } // namespace
 
+GLWindow* glWindow = nullptr;
+
 GLWindow::GLWindow(int width, int height)
     : height_(height), width_(width)
 {

@@ -49,5 +49,5 @@ private:
     bool videoStarted_ = false;
 };
 
-// The one window, created at static initialisation and never destroyed.
+// The one window, created at static initialisation (in app/) and never destroyed.
 extern GLWindow* glWindow;

@@ -66,7 +66,6 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        StripPictureEffect::lastUpdateTime = -1.0f; // as at program start
         strips.setMode(1);
     }
 

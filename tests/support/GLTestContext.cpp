@@ -1,6 +1,8 @@
 // Shared test helpers.
 #include "support/GLTestContext.h"
 
+#include "support/DemoState.h"
+
 #include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
 
@@ -38,6 +40,7 @@ void GLTest::SetUp()
 {
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
+    resetDemoState();
 }
 
 std::array<int, 3> pixelAt(int x, int y)
