@@ -7,6 +7,9 @@
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -6,6 +6,8 @@
 #include "music/TimelineState.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <gtest/gtest.h>
 

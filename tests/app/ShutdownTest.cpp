@@ -5,6 +5,7 @@
 #include "render/SceneRegistry.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,9 @@
 #include "platform/TestModule.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 #include "support/TestFiles.h"
 
 #include <GL/gl.h>

@@ -13,6 +13,7 @@
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

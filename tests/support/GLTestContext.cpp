@@ -1,14 +1,13 @@
-// Shared test helpers.
+// The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
-
-#include "support/DemoState.h"
 
 #include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
+#include "support/DemoState.h"
+#include "support/TestSurface.h"
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace testsupport {
@@ -55,32 +54,6 @@ int matrixStackDepth(unsigned int stackQuery)
     GLint depth = 0;
     glGetIntegerv(stackQuery, &depth);
     return depth;
-}
-
-TestSurface& testSurface()
-{
-    return *static_cast<TestSurface*>(glWindow->surface());
-}
-
-bool TestSurface::pollEvent(platform::WindowEvent& event)
-{
-    if (events.empty())
-        return false;
-    event = events.front();
-    events.pop_front();
-    return true;
-}
-
-void TestSurface::present()
-{
-    glFlush();
-    ++presents;
-}
-
-void ScriptedBackend::spectrum(uint32_t, float magnitudes[platform::spectrumBins])
-{
-    std::fill(magnitudes, magnitudes + platform::spectrumBins, 0.0f);
-    magnitudes[0] = level;
 }
 
 } // namespace testsupport
