@@ -1,6 +1,7 @@
 // The process-wide instances, created by static initialisation in one place so that
 // their order is fixed: the window, the registry, and last the timeline, which copies
-// the registry's pointers. The shell's own state is defined here too.
+// the registry's pointers. The shell's own state is defined here too: whatever uses it
+// or the registry links this file, and with it the creation, whichever executable it is.
 #include "app/Registry.h"
 #include "app/ShellState.h"
 #include "music/TimelineState.h"
