@@ -15,6 +15,7 @@
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include <GL/gl.h>
 #include <sys/resource.h>

@@ -1,8 +1,10 @@
 // The loader and its loading screen: a bar that fills and a logo that fades in.
 #include "app/Loader.h"
 
+#include "app/Registry.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
 #include "render/Effect.h"
@@ -10,12 +12,8 @@
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
-#include "scenes/ColorFillEffect.h"
 
 #include <GL/gl.h>
-
-int32_t loaded = 0;
-Texture logoTexture;
 
 int loadDemo()
 {
@@ -39,27 +37,14 @@ int loadDemo()
     musicPlayer.loadModule(modulePath);
     drawLoadingProgress(30.0f);
 
-    if (feedbackLayer) {
-        feedbackLayer->load();
-        feedbackLayer->setColor(1.0f, 1.0f, 1.0f, FEEDBACK_ALPHA);
-    }
-    drawLoadingProgress(49.0f);
-
-    const struct {
-        Effect* scene;
-        float percent;
-    } steps[] = {
-        {colorFillEffect,       50.0f},
-        {spinningSolidsEffect,  52.0f},
-        {vertexRingEffect,      56.0f},
-        {cubeRingEffect,        58.0f},
-        {latticeStripsEffect,   60.0f},
-        {flashingLatticeEffect, 64.0f},
-    };
-    for (const auto& step : steps) {
-        if (step.scene)
-            step.scene->load();
-        drawLoadingProgress(step.percent);
+    for (const RegistryEntry* row : registryInLoadOrder()) {
+        if (Effect* instance = row->instance()) {
+            instance->load();
+            // the build's alpha, before any scene draws through the layer
+            if (instance == feedbackLayer)
+                feedbackLayer->setColor(1.0f, 1.0f, 1.0f, FEEDBACK_ALPHA);
+        }
+        drawLoadingProgress(row->loadedPercent);
     }
 
     currentScene = timeline[timelineIndex].scene;

@@ -3,16 +3,12 @@
 
 #include "app/FrameLatency.h"
 #include "app/Loader.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
 #include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
 #include "render/GLWindow.h"
-
-unsigned char active = 1;
-unsigned char keys[256] = {};
-unsigned char keyPresses[256] = {};
-int loadResult = 0;
 
 namespace {
 

@@ -1,14 +1,16 @@
 // The entry point: title, the fullscreen question, the window, the loop, the shutdown.
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "platform/RealTimeAudioBackend.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -47,8 +49,8 @@ bool askFullscreen(unsigned char& fullscreen)
 
 int main()
 {
-    platform::RealTimeAudioBackend audio;
-    musicPlayer.setBackend(&audio);
+    const std::unique_ptr<platform::AudioBackend> audio = platform::createRealTimeAudioBackend();
+    musicPlayer.setBackend(audio.get());
 
     glWindow->setTitle("zent.vorimel");
     unsigned char fullscreen = 0;
@@ -64,13 +66,13 @@ int main()
 
     int exitCode = 0;
     if (loadResult < 0) {
-        const std::string cause = audio.lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
+        const std::string cause = audio->lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
         platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
                               cause.c_str());
         exitCode = exitNoAudio;
     } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
         // the demo ended on its first frame: there was no music to cut it to
-        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio.lastError();
+        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio->lastError();
         platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
         exitCode = exitNoMusic;
     }

@@ -35,6 +35,10 @@ public:
     // Seconds from present's return until the frame is on the screen: the wait for
     // the display's next refresh where presenting is tied to it, else 0.
     virtual double displayDelay() const { return 0.0; }
+    // Gives the desktop its own mode back; only a fullscreen window has anything to do.
+    virtual void leaveFullscreen() {}
+    // Releases the context; false when it could not be made non-current.
+    virtual bool releaseContext() { return true; }
 };
 
 } // namespace platform

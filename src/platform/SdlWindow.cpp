@@ -1,8 +1,6 @@
 // The SDL2 window with its GL context and offscreen frame.
 #include "platform/SdlWindow.h"
 
-#include "platform/Display.h"
-
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/SdlEvents.h"

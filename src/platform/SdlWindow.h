@@ -2,8 +2,10 @@
 // the 640x480 offscreen frame, shown scaled with its aspect kept on every present.
 #pragma once
 
+#include "platform/Display.h"
 #include "platform/GLSurface.h"
 #include "platform/OffscreenFrame.h"
+#include "platform/WindowFactory.h"
 
 #include <memory>
 #include <string>
@@ -11,22 +13,6 @@
 struct SDL_Window;
 
 namespace platform {
-
-// The steps of window creation that can fail, in the order they are taken.
-enum class WindowFailure {
-    none,
-    window,
-    context,
-    activation,
-    frame,
-};
-
-// Brings up the video system; false (with the cause) when there is no display.
-bool initVideo(std::string& error);
-void quitVideo();
-// Whether the desktop can take a fullscreen window.
-bool fullscreenAvailable();
-void showCursor(bool visible);
 
 class SdlWindow : public GLSurface {
 public:
@@ -38,10 +24,8 @@ public:
     bool pollEvent(WindowEvent& event) override;
     void present() override;
     double displayDelay() const override;
-
-    // Releases the context; false when it could not be made non-current.
-    bool releaseContext();
-    void leaveFullscreen();
+    void leaveFullscreen() override;
+    bool releaseContext() override;
 
 private:
     SdlWindow() = default;

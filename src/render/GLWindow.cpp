@@ -1,8 +1,10 @@
 // Window creation and release in the demo's order, with its messages.
 #include "render/GLWindow.h"
 
+#include "platform/Display.h"
+#include "platform/GLSurface.h"
 #include "platform/MessageBox.h"
-#include "platform/SdlWindow.h"
+#include "platform/WindowFactory.h"
 
 #include <GL/gl.h>
 
@@ -32,6 +34,8 @@ const char* failureText(platform::WindowFailure failure)
 }
 
 } // namespace
+
+GLWindow* glWindow = nullptr;
 
 GLWindow::GLWindow(int width, int height)
     : height_(height), width_(width)
@@ -76,8 +80,8 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
         platform::showCursor(false);
 
     platform::WindowFailure failure = platform::WindowFailure::none;
-    window_ = platform::SdlWindow::create(title, width, height, fullscreen_ != 0, failure, cause);
-    if (!window_) {
+    surface_ = platform::createWindowSurface(title, width, height, fullscreen_ != 0, failure, cause);
+    if (!surface_) {
         killWindow();
         creationError(failureText(failure), cause);
         return 0;
@@ -89,16 +93,15 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
 void GLWindow::killWindow()
 {
     if (fullscreen_) {
-        if (window_)
-            window_->leaveFullscreen();
+        if (surface_)
+            surface_->leaveFullscreen();
         platform::showCursor(true);
     }
-    if (window_) {
-        if (!window_->releaseContext())
+    if (surface_) {
+        if (!surface_->releaseContext())
             shutdownError("Release Of DC And RC Failed.");
-        window_.reset();
+        surface_.reset();
     }
-    attached_.reset();
     if (videoStarted_) {
         platform::quitVideo();
         videoStarted_ = false;
@@ -121,14 +124,7 @@ void GLWindow::end2D()
     glMatrixMode(GL_MODELVIEW);
 }
 
-platform::GLSurface* GLWindow::surface() const
-{
-    if (window_)
-        return window_.get();
-    return attached_.get();
-}
-
 void GLWindow::attachSurface(std::unique_ptr<platform::GLSurface> surface)
 {
-    attached_ = std::move(surface);
+    surface_ = std::move(surface);
 }

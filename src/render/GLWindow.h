@@ -7,8 +7,7 @@
 
 namespace platform {
 class GLSurface;
-class SdlWindow;
-} // namespace platform
+}
 
 class GLWindow {
 public:
@@ -35,8 +34,9 @@ public:
     void begin2D(float w, float h);
     void end2D();
 
-    // Where the GL draws: the SDL window, or a surface attached by a headless run.
-    platform::GLSurface* surface() const;
+    // Where the GL draws: the window createWindow made, or the surface a headless run
+    // attached instead (the headless context, the capture's or the tests' surface).
+    platform::GLSurface* surface() const { return surface_.get(); }
     void attachSurface(std::unique_ptr<platform::GLSurface> surface);
 
 private:
@@ -45,10 +45,9 @@ private:
     unsigned char fullscreen_ = 0;
     char title_[255] = {};
 
-    std::unique_ptr<platform::SdlWindow> window_;
-    std::unique_ptr<platform::GLSurface> attached_;
+    std::unique_ptr<platform::GLSurface> surface_;
     bool videoStarted_ = false;
 };
 
-// The one window, created at static initialisation and never destroyed.
+// The one window, created at static initialisation (in app/) and never destroyed.
 extern GLWindow* glWindow;

@@ -1,11 +1,10 @@
 // The strip picture's load, random updates and draw.
 #include "scenes/StripPictureEffect.h"
 
-#include "render/Camera.h"
+#include "render/RandomUnit.h"
+#include "scenes/SceneState.h"
 
 #include <GL/gl.h>
-
-float StripPictureEffect::lastUpdateTime = -1.0f;
 
 namespace {
 
@@ -82,8 +81,8 @@ void StripPictureEffect::draw(float t)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     // the first draw only starts the clock
-    if (lastUpdateTime == notYetSet)
-        lastUpdateTime = t;
+    if (stripUpdateTime == notYetSet)
+        stripUpdateTime = t;
 
     glPushAttrib(savedAttributes);
     {
@@ -94,10 +93,10 @@ void StripPictureEffect::draw(float t)
         float u = 0.0f;
         for (int i = 0; i < stripCount; ++i) {
             // fires at most once a draw, before strip 0: it moves the last-update time to t
-            if (t - lastUpdateTime > interval) {
+            if (t - stripUpdateTime > interval) {
                 for (int update = 0; update < updatesPerDraw; ++update)
                     randomUpdate();
-                lastUpdateTime = t;
+                stripUpdateTime = t;
             }
 
             // stretched vertically in proportion to its transparency

@@ -35,8 +35,4 @@ public:
     float stripAlpha[stripCount] = {}; // kept within 0..1
     float interval = 0.0f;            // seconds of scene time between updates
     int32_t mode = 0;
-
-    // Scene time of the last random update; -1 until the first draw sets it. One value
-    // for the whole program, shared by every instance, never reset.
-    static float lastUpdateTime;
 };

@@ -1,11 +1,15 @@
 // The loader's order, pauses and results, and the loading screen read back.
 #include "app/Loader.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -24,7 +28,6 @@ protected:
         musicPlayer.setBackend(&backend);
         platform::setClock(&clock);
         clock.now = 250;
-        loaded = 0;
         presentsBefore = testsupport::testSurface().presents;
     }
     void TearDown() override { platform::setClock(nullptr); }

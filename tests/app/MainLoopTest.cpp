@@ -1,10 +1,13 @@
 // The main loop's passes: events, keys, activity, Escape and Space, presenting.
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -26,29 +29,18 @@ protected:
     {
         GLTest::SetUp();
         surface().events.clear();
-        std::fill(std::begin(keys), std::end(keys), 0);
-        std::fill(std::begin(keyPresses), std::end(keyPresses), 0);
-        active = 1;
         loaded = 1;
-        savedTimeline = timeline;
         timeline[0].scene = &scene;
-        timelineIndex = 0;
         currentScene = &scene;
         musicPlayer.setBackend(&backend);
         musicPlayer.playing = 1;
         musicPlayer.positionScaler = 12;
-    }
-    void TearDown() override
-    {
-        timeline = savedTimeline;
-        currentScene = nullptr;
     }
 
     static testsupport::TestSurface& surface() { return testsupport::testSurface(); }
     int draws() const { return static_cast<int>(std::count_if(log.begin(), log.end(),
                                   [](const std::string& s) { return s.rfind("S.draw", 0) == 0; })); }
 
-    Timeline savedTimeline;
     std::vector<std::string> log;
     testsupport::RecordingScene scene{"S", log};
     testsupport::ScriptedBackend backend;

@@ -1,9 +1,11 @@
 // The shutdown's order: music off, every instance released, then deleted; null skipped.
+#include "app/Registry.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
 #include "render/SceneRegistry.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,6 @@ TEST_F(Shutdown, ReleasesAllThenDeletesAllInRegistryOrderSkippingNull)
     EXPECT_EQ(backend.calls, (std::vector<std::string>{"closeDevice"}));
     EXPECT_EQ(log, (std::vector<std::string>{"spinning.release", "cubes.release", "flashing.release",
                                              "spinning.delete", "cubes.delete", "flashing.delete"}));
-    for (Effect* instance : registryInReleaseOrder())
-        EXPECT_EQ(instance, nullptr);
+    for (const RegistryEntry& row : registry)
+        EXPECT_EQ(row.instance(), nullptr);
 }

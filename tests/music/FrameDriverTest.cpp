@@ -1,12 +1,14 @@
 // The frame driver: music start, scene switches by exact order, scene time, overlay,
 // and the end of the demo when the music ends, over real modules played offline.
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "platform/OfflineAudioBackend.h"
 #include "platform/TestModule.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 #include "support/TestFiles.h"
 
 #include <GL/gl.h>
@@ -29,16 +31,13 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        savedTimeline = timeline;
         for (int i = 0; i < 5; ++i)
             scenes.emplace_back(std::string(1, char('A' + i)), log);
         for (int i = 0; i < 5; ++i)
             timeline[i].scene = &scenes[i];
-        timelineIndex = 0;
         currentScene = &scenes[0];
 
         musicPlayer.setBackend(&backend);
-        musicPlayer.playing = 0;
         musicPlayer.positionScaler = 12;
         musicPlayer.musicHandle = 7;
         platform::setClock(&clock);
@@ -61,9 +60,6 @@ protected:
 
     void TearDown() override
     {
-        timeline = savedTimeline;
-        timelineIndex = 0;
-        currentScene = nullptr;
         platform::setClock(nullptr);
         glDeleteTextures(1, &overlayTexture.glName);
         overlayTexture.glName = 0;
@@ -110,7 +106,6 @@ protected:
         return drawn;
     }
 
-    Timeline savedTimeline;
     std::vector<std::string> log;
     std::deque<RecordingScene> scenes;
     ScriptedBackend backend;

@@ -1,6 +1,6 @@
 // The music player's calls on its backend and its unpacking of positions.
 #include "music/MusicPlayer.h"
-#include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The camera's derived up vector and its transforms, and the random sequence.
+// The camera's derived up vector and its transforms.
 #include "render/Camera.h"
 #include "support/GLTestContext.h"
 #include "support/Matrices.h"
@@ -109,19 +109,4 @@ TEST_F(CameraApply, LoadsPerspectiveTimesLookAtAndSelectsModelView)
     const Matrix loaded = testsupport::currentMatrix(GL_PROJECTION_MATRIX);
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(loaded[i], expected[i], 1e-5 * (1.0 + std::fabs(expected[i]))) << "element " << i;
-}
-
-TEST(RandomUnit, FollowsTheFixedSequenceAndStaysBelowOne)
-{
-    const double step = static_cast<double>(1.0f / 32767.0f);
-    EXPECT_EQ(randomUnit(), 41 * step);
-    EXPECT_EQ(randomUnit(), 18467 * step);
-    EXPECT_EQ(randomUnit(), 6334 * step);
-
-    // Somewhere in the sequence the largest draw, 32767, comes up.
-    double largest = 0.0;
-    for (int i = 0; i < 1000000; ++i)
-        largest = std::max(largest, randomUnit());
-    EXPECT_EQ(largest, 0.9999999990686774);
-    EXPECT_EQ(static_cast<int>(128 * largest), 127);
 }

@@ -1,4 +1,5 @@
 // The window settings and the 2D box multiplied onto the projection in force.
+#include "platform/GLSurface.h"
 #include "render/GLWindow.h"
 #include "support/GLTestContext.h"
 #include "support/Matrices.h"
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 using testsupport::pixelAt;
 
@@ -65,7 +68,40 @@ protected:
     }
 };
 
+// Logs the window operations that killWindow makes on whatever surface it holds.
+class LoggingSurface : public platform::GLSurface {
+public:
+    explicit LoggingSurface(std::vector<std::string>& log) : log_(log) {}
+    ~LoggingSurface() override { log_.push_back("deleted"); }
+
+    bool pollEvent(platform::WindowEvent&) override { return false; }
+    void present() override {}
+    void leaveFullscreen() override { log_.push_back("leaveFullscreen"); }
+    bool releaseContext() override { return log_.push_back("releaseContext"), true; }
+
+private:
+    std::vector<std::string>& log_;
+};
+
 } // namespace
+
+TEST(GLWindowSurface, KillWindowLeavesFullscreenOnlyWhenFullscreenThenReleasesAndDropsTheSurface)
+{
+    for (const unsigned char fullscreen : {0, 1}) {
+        std::vector<std::string> log;
+        GLWindow window(640, 480);
+        window.attachSurface(std::make_unique<LoggingSurface>(log));
+        window.setFullscreen(fullscreen);
+        window.killWindow();
+        std::vector<std::string> expected{"releaseContext", "deleted"};
+        if (fullscreen)
+            expected.insert(expected.begin(), "leaveFullscreen");
+        EXPECT_EQ(log, expected) << "fullscreen " << int(fullscreen);
+        EXPECT_EQ(window.surface(), nullptr);
+        window.killWindow(); // a second kill finds nothing to release
+        EXPECT_EQ(log, expected);
+    }
+}
 
 TEST(GLWindowSettings, NonPositiveSizeGives640By480AndLongTitlesAreCut)
 {

@@ -9,9 +9,11 @@
 #include "scenes/FlashingLatticeEffect.h"
 #include "scenes/LatticeStripsEffect.h"
 #include "scenes/PointLattice.h"
+#include "scenes/SceneState.h"
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -50,11 +52,7 @@ protected:
         musicPlayer.positionScaler = 12;
     }
 
-    void TearDown() override
-    {
-        feedbackLayer->release();
-        musicPlayer.setBackend(nullptr);
-    }
+    void TearDown() override { feedbackLayer->release(); }
 
     void setMusic(int order, int row)
     {
@@ -190,8 +188,7 @@ TEST_F(SceneDraws, FlashesDecayPerFrameBetweenBeatRowsEachInItsOwnClassWideValue
     SpinningSolidsEffect spinning;
     VertexRingEffect ring;
     FlashingLatticeEffect lattice;
-    float* const flashes[] = {&SpinningSolidsEffect::flash, &VertexRingEffect::flash,
-                              &FlashingLatticeEffect::flash};
+    float* const flashes[] = {&spinningSolidsFlash, &vertexRingFlash, &flashingLatticeFlash};
     const struct {
         Effect* scene;
         int order;

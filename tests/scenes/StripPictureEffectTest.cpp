@@ -1,6 +1,6 @@
 // The strip picture's random updates, counted against the program's random sequence,
 // and its file name.
-#include "render/Camera.h"
+#include "render/RandomUnit.h"
 #include "scenes/StripPictureEffect.h"
 #include "support/GLTestContext.h"
 
@@ -66,7 +66,6 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        StripPictureEffect::lastUpdateTime = -1.0f; // as at program start
         strips.setMode(1);
     }
 

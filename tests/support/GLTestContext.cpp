@@ -1,12 +1,13 @@
-// Shared test helpers.
+// The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
 #include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
+#include "support/DemoState.h"
+#include "support/TestSurface.h"
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace testsupport {
@@ -38,6 +39,7 @@ void GLTest::SetUp()
 {
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
+    resetDemoState();
 }
 
 std::array<int, 3> pixelAt(int x, int y)
@@ -52,32 +54,6 @@ int matrixStackDepth(unsigned int stackQuery)
     GLint depth = 0;
     glGetIntegerv(stackQuery, &depth);
     return depth;
-}
-
-TestSurface& testSurface()
-{
-    return *static_cast<TestSurface*>(glWindow->surface());
-}
-
-bool TestSurface::pollEvent(platform::WindowEvent& event)
-{
-    if (events.empty())
-        return false;
-    event = events.front();
-    events.pop_front();
-    return true;
-}
-
-void TestSurface::present()
-{
-    glFlush();
-    ++presents;
-}
-
-void ScriptedBackend::spectrum(uint32_t, float magnitudes[platform::spectrumBins])
-{
-    std::fill(magnitudes, magnitudes + platform::spectrumBins, 0.0f);
-    magnitudes[0] = level;
 }
 
 } // namespace testsupport
