@@ -49,11 +49,13 @@ std::unique_ptr<Effect> make()
 
 // One line per scene.
 const BenchScene benchScenes[] = {
+    // clang-format off
     {"SpinningSolidsEffect",  make<SpinningSolidsEffect>,  0},
     {"VertexRingEffect",      make<VertexRingEffect>,      5},
     {"CubeRingEffect",        make<CubeRingEffect>,        7},
     {"LatticeStripsEffect",   make<LatticeStripsEffect>,   9},
     {"FlashingLatticeEffect", make<FlashingLatticeEffect>, 11},
+    // clang-format on
 };
 
 testsupport::ScriptedBackend backend;

@@ -43,6 +43,7 @@ RegistryEntry entry(float loadedPercent)
 } // namespace
 
 const std::vector<RegistryEntry> registry = {
+    // clang-format off
     entry<ColorFillEffect,       colorFillEffect>(50.0f),
     entry<FeedbackLayer,         feedbackLayer>(49.0f),
     entry<SpinningSolidsEffect,  spinningSolidsEffect>(52.0f),
@@ -50,6 +51,7 @@ const std::vector<RegistryEntry> registry = {
     entry<CubeRingEffect,        cubeRingEffect>(58.0f),
     entry<LatticeStripsEffect,   latticeStripsEffect>(60.0f),
     entry<FlashingLatticeEffect, flashingLatticeEffect>(64.0f),
+    // clang-format on
 };
 
 std::vector<const RegistryEntry*> registryInLoadOrder()

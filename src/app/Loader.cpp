@@ -80,10 +80,12 @@ void drawLoadingProgress(float percent)
         glColor3f(0.0f, 0.6f, 0.81f);
         glLineWidth(2.0f);
         glBegin(GL_LINE_LOOP);
+        // clang-format off
         glVertex3f(-50.5f, -0.1f, 0.0f);
         glVertex3f( 50.5f, -0.1f, 0.0f);
         glVertex3f( 50.5f,  0.3f, 0.0f);
         glVertex3f(-50.5f,  0.3f, 0.0f);
+        // clang-format on
         glEnd();
 
         // one unit per percent, more opaque as it grows
@@ -91,10 +93,12 @@ void drawLoadingProgress(float percent)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(1.0f, 1.0f, 1.0f, a);
         glBegin(GL_QUADS);
+        // clang-format off
         glVertex3f(-50.0f,          0.0f, 0.0f);
         glVertex3f(percent - 50.0f, 0.0f, 0.0f);
         glVertex3f(percent - 50.0f, 0.2f, 0.0f);
         glVertex3f(-50.0f,          0.2f, 0.0f);
+        // clang-format on
         glEnd();
 
         glWindow->end2D();

@@ -20,11 +20,13 @@ constexpr struct {
     Effect* const* scene; // the registry pointer, read when the timeline is filled
     int32_t order;
 } cuts[] = {
+    // clang-format off
     {&spinningSolidsEffect,  0},
     {&vertexRingEffect,      5},
     {&cubeRingEffect,        7},
     {&latticeStripsEffect,   9},
     {&flashingLatticeEffect, 11},
+    // clang-format on
 };
 constexpr int32_t endOrder = 14; // the music order at which the demo ends
 

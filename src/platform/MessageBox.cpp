@@ -13,9 +13,11 @@ namespace {
 Uint32 boxFlags(MessageIcon icon)
 {
     switch (icon) {
+    // clang-format off
     case MessageIcon::error:       return SDL_MESSAGEBOX_ERROR;
     case MessageIcon::exclamation: return SDL_MESSAGEBOX_WARNING;
     default:                       return SDL_MESSAGEBOX_INFORMATION;
+    // clang-format on
     }
 }
 

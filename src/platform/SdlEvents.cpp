@@ -12,6 +12,7 @@ int virtualKey(SDL_Keycode key)
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return 112 + (key - SDLK_F1);
     switch (key) {
+    // clang-format off
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB:       return 9;
     case SDLK_RETURN:    return 13;
@@ -36,6 +37,7 @@ int virtualKey(SDL_Keycode key)
     case SDLK_INSERT:    return 45;
     case SDLK_DELETE:    return 46;
     default:             return 0;
+    // clang-format on
     }
 }
 

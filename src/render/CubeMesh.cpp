@@ -14,6 +14,7 @@ void CubeMesh::generate()
 {
     const float h = size * 0.5f;
     const Vec4 corners[8] = {
+        // clang-format off
         {-h, -h,  h, 0.0f},
         { h, -h,  h, 0.0f},
         { h, -h, -h, 0.0f},
@@ -22,6 +23,7 @@ void CubeMesh::generate()
         { h,  h,  h, 0.0f},
         { h,  h, -h, 0.0f},
         {-h,  h, -h, 0.0f},
+        // clang-format on
     };
     for (int i = 0; i < 8; ++i)
         vertices[i] = corners[i];

@@ -83,10 +83,12 @@ void FeedbackLayer::draw(float)
         // 0.625 = 640/1024 and 0.9375 = 480/512: the captured area of the texture.
         glBegin(GL_QUADS);
         glNormal3f(0.0f, 0.0f, 1.0f);
+        // clang-format off
         glTexCoord2f(0.0f,   0.0f);    glVertex3f(-4.0f, -2.0f, 0.02f);
         glTexCoord2f(0.625f, 0.0f);    glVertex3f( 4.0f, -2.0f, 0.02f);
         glTexCoord2f(0.625f, 0.9375f); glVertex3f( 4.0f,  2.0f, 0.02f);
         glTexCoord2f(0.0f,   0.9375f); glVertex3f(-4.0f,  2.0f, 0.02f);
+        // clang-format on
         glEnd();
 
         glDisable(GL_BLEND);

@@ -26,10 +26,12 @@ void shutdownError(const char* text)
 const char* failureText(platform::WindowFailure failure)
 {
     switch (failure) {
+    // clang-format off
     case platform::WindowFailure::context:    return "Can't Create A GL Rendering Context.";
     case platform::WindowFailure::activation: return "Can't Activate The GL Rendering Context.";
     case platform::WindowFailure::frame:      return "Can't Set The PixelFormat.";
     default:                                  return "Window Creation Error.";
+    // clang-format on
     }
 }
 

@@ -104,10 +104,12 @@ void StripPictureEffect::draw(float t)
             glColor4f(color[0], color[1], color[2], stripAlpha[i]);
             glBegin(GL_QUADS);
             glNormal3f(0.0f, 0.0f, 1.0f);
+            // clang-format off
             glTexCoord2f(u,                 0.0f); glVertex3f(x,              -1.0f - h, -0.01f);
             glTexCoord2f(u + stripTexWidth, 0.0f); glVertex3f(x + stripWidth, -1.0f - h, -0.01f);
             glTexCoord2f(u + stripTexWidth, 1.0f); glVertex3f(x + stripWidth,  1.0f + h, -0.01f);
             glTexCoord2f(u,                 1.0f); glVertex3f(x,               1.0f + h, -0.01f);
+            // clang-format on
             glEnd();
 
             x += stripWidth;

@@ -191,10 +191,12 @@ TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineSt
         int rowsHeard;
         const char* scenes;
     } cases[] = {
+        // clang-format off
         {"8 orders",               {8, 4, 1, 250, true},         32, "ABC"},
         {"12 orders",              {12, 4, 1, 250, true},        48, "ABCDE"},
         {"skip marker at order 5", {15, 4, 1, 250, true, 5, -1}, 56, "A"},
         {"end marker at order 6",  {15, 4, 1, 250, true, -1, 6}, 24, "AB"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const std::string path

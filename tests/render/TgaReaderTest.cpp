@@ -59,10 +59,12 @@ TEST(TgaReader, RefusesEveryOtherLayout)
         unsigned char value;
     };
     const Case cases[] = {
+        // clang-format off
         {"image ID", 0, 5},       {"colour map", 1, 1},          {"run-length true colour", 2, 10},
         {"colour-mapped", 2, 1},  {"grey scale", 2, 3},          {"colour-map spec", 5, 8},
         {"x origin", 8, 1},       {"y origin", 11, 1},           {"8 bits", 16, 8},
         {"16 bits", 16, 16},      {"zero width", 12, 0},         {"zero height", 14, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         std::vector<unsigned char> bytes = good;

@@ -265,10 +265,12 @@ TEST_F(SceneDraws, FlashingLatticesLastOrderSinksTheBackgroundAndShrinksThePoint
         std::array<int, 3> background;
         float pointSize;
     } cases[] = {
+        // clang-format off
         {12, 30, {0, 51, 102}, 4.0f}, {13, 2, {0, 35, 86}, 3.0f}, {13, 6, {0, 3, 54}, 3.0f},
         {13, 7, {0, 0, 46}, 3.0f},    {13, 8, {0, 0, 38}, 3.0f},  {13, 12, {0, 0, 6}, 2.0f},
         {13, 13, {0, 0, 0}, 2.0f},    {13, 16, {0, 0, 0}, 2.0f},  {13, 17, {0, 0, 0}, 1.0f},
         {13, 24, {0, 0, 0}, 1.0f},    {13, 25, {0, 0, 0}, 0.5f},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FlashingLatticeEffect scene; // its first frame leaves the top corners free
