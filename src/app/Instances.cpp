@@ -28,16 +28,14 @@ Texture logoTexture;
 
 namespace {
 
-template <class Instance, auto& pointer>
-RegistryEntry entry(float loadedPercent)
+template <class Instance, auto& pointer> RegistryEntry entry(float loadedPercent)
 {
-    return {[] { pointer = new (std::nothrow) Instance; },
-            []() -> Effect* { return pointer; },
-            [] {
-                delete pointer;
-                pointer = nullptr;
-            },
-            loadedPercent};
+    return { [] { pointer = new (std::nothrow) Instance; }, []() -> Effect* { return pointer; },
+        [] {
+            delete pointer;
+            pointer = nullptr;
+        },
+        loadedPercent };
 }
 
 } // namespace
@@ -59,9 +57,8 @@ std::vector<const RegistryEntry*> registryInLoadOrder()
     std::vector<const RegistryEntry*> order;
     for (const RegistryEntry& row : registry)
         order.push_back(&row);
-    std::stable_sort(order.begin(), order.end(), [](const RegistryEntry* a, const RegistryEntry* b) {
-        return a->loadedPercent < b->loadedPercent;
-    });
+    std::stable_sort(order.begin(), order.end(),
+        [](const RegistryEntry* a, const RegistryEntry* b) { return a->loadedPercent < b->loadedPercent; });
     return order;
 }
 

@@ -47,7 +47,7 @@ bool mainLoopPass()
     platform::GLSurface* surface = glWindow->surface();
 
     // every pending event is handled before anything is drawn
-    platform::WindowEvent event{};
+    platform::WindowEvent event {};
     if (surface && surface->pollEvent(event)) {
         if (event.type == platform::WindowEvent::Type::quit)
             return false;
@@ -86,6 +86,5 @@ bool mainLoopPass()
 
 void runMainLoop()
 {
-    while (mainLoopPass()) {
-    }
+    while (mainLoopPass()) { }
 }

@@ -7,9 +7,9 @@
 class Effect;
 
 struct RegistryEntry {
-    void (*create)();     // allocates the instance; a failed allocation leaves it null
+    void (*create)();      // allocates the instance; a failed allocation leaves it null
     Effect* (*instance)(); // the instance, or null
-    void (*destroy)();    // deletes the instance and nulls its pointer
+    void (*destroy)();     // deletes the instance and nulls its pointer
     // The loading bar once the instance has loaded, in percent. Instances load in the
     // order of these marks: the feedback layer first, since every scene draws through it.
     float loadedPercent;

@@ -25,22 +25,25 @@ constexpr int exitNoMusic = 3;
 bool askFullscreen(unsigned char& fullscreen)
 {
     std::string why;
-    const platform::Answer answer =
-        platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question, &why);
+    const platform::Answer answer
+        = platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question, &why);
     if (answer != platform::Answer::failed) {
         fullscreen = answer == platform::Answer::no ? 0 : 1;
         return true;
     }
     std::string noDisplay;
     if (!platform::displayAvailable(noDisplay)) {
-        std::fprintf(stderr, "vorimel: %s: the \"fullscreen?\" question could not be shown"
-                             " (run it on a desktop, or under xvfb-run)\n", noDisplay.c_str());
+        std::fprintf(stderr,
+            "vorimel: %s: the \"fullscreen?\" question could not be shown"
+            " (run it on a desktop, or under xvfb-run)\n",
+            noDisplay.c_str());
         return false;
     }
     // SDL reports only the last way it tried (zenity), so the fix names both
-    std::fprintf(stderr, "vorimel: the \"fullscreen?\" question could not be shown (%s); starting windowed."
-                         " Message boxes need an X server with its fonts (on Debian: xfonts-base) or zenity.\n",
-                 why.c_str());
+    std::fprintf(stderr,
+        "vorimel: the \"fullscreen?\" question could not be shown (%s); starting windowed."
+        " Message boxes need an X server with its fonts (on Debian: xfonts-base) or zenity.\n",
+        why.c_str());
     fullscreen = 0;
     return true;
 }
@@ -58,8 +61,8 @@ int main()
         return exitNoDisplay;
     glWindow->setFullscreen(fullscreen);
 
-    if (!glWindow->createWindow(glWindow->title(), glWindow->width(), glWindow->height(), 32,
-                                glWindow->isFullscreen()))
+    if (!glWindow->createWindow(
+            glWindow->title(), glWindow->width(), glWindow->height(), 32, glWindow->isFullscreen()))
         return exitNoDisplay;
 
     runMainLoop();
@@ -67,8 +70,8 @@ int main()
     int exitCode = 0;
     if (loadResult < 0) {
         const std::string cause = audio->lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
-        platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
-                              cause.c_str());
+        platform::showMessage(
+            "ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error, cause.c_str());
         exitCode = exitNoAudio;
     } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
         // the demo ended on its first frame: there was no music to cut it to

@@ -34,13 +34,13 @@ constexpr int32_t endOrder = 14; // the music order at which the demo ends
 
 Timeline fillTimeline()
 {
-    Timeline filled{};
+    Timeline filled {};
     int32_t i = 0;
     for (const auto& cut : cuts) {
-        filled[i] = {*cut.scene, cut.order, i};
+        filled[i] = { *cut.scene, cut.order, i };
         ++i;
     }
-    filled[i] = {nullptr, endOrder, i};
+    filled[i] = { nullptr, endOrder, i };
     for (++i; i < static_cast<int32_t>(filled.size()); ++i)
         filled[i].index = i;
     return filled;

@@ -2,7 +2,7 @@
 // registry exists.
 #include "music/TimelineState.h"
 
-Timeline timeline{};
+Timeline timeline {};
 int32_t timelineCount = timelineSceneCount();
 int32_t timelineIndex = 0;
 

@@ -50,7 +50,7 @@ public:
     // Positions and spectra are then those heard this many seconds from now: when the
     // frame being drawn will be on screen. Offline rendering has no device between the
     // music and the listener and ignores it.
-    virtual void setLeadTime(double) {}
+    virtual void setLeadTime(double) { }
 
     virtual std::string lastError() const = 0;
 };

@@ -48,8 +48,8 @@ protected:
 
     // Whoever else touches the module (a device's callback) is kept out in between;
     // offline nobody else does.
-    virtual void lockModule() {}
-    virtual void unlockModule() {}
+    virtual void lockModule() { }
+    virtual void unlockModule() { }
 
     // Reads a module file whole and parses it at the current rate, without the lock.
     // Null on failure, with the path and the reason in `error`; `bytes` keeps the file.

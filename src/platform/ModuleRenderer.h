@@ -35,7 +35,7 @@ public:
     ModuleRenderer& operator=(const ModuleRenderer&) = delete;
 
     // a module file is refused beyond this size before it is read
-    static constexpr uint64_t maxFileBytes = uint64_t{64} << 20;
+    static constexpr uint64_t maxFileBytes = uint64_t { 64 } << 20;
 
     // Reads a module file whole: a regular file of at most maxFileBytes. False
     // otherwise, with the path and the reason in `error`.
@@ -127,7 +127,7 @@ private:
     int fifoCount = 0;
     Record lastDropped;
 
-    std::array<float, monoRingFrames> monoRing{};
+    std::array<float, monoRingFrames> monoRing {};
 };
 
 } // namespace platform

@@ -26,7 +26,8 @@ constexpr uint32_t packPosition(int order, int high)
 inline uint32_t packPosition(const ModulePosition& position, int scaler)
 {
     scaler = std::max(scaler, 1);
-    const int part = std::min(static_cast<int>(position.rowFraction * static_cast<float>(scaler)), scaler - 1);
+    const int part
+        = std::min(static_cast<int>(position.rowFraction * static_cast<float>(scaler)), scaler - 1);
     return packPosition(position.order, position.row * scaler + std::max(part, 0));
 }
 

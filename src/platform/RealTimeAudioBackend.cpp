@@ -212,8 +212,8 @@ void RealTimeAudioBackend::renderUntil(uint64_t target)
         if (rendered >= handedFrames && rendered - handedFrames >= static_cast<uint64_t>(ringFrames))
             break; // the ring is full
         const size_t at = static_cast<size_t>(rendered % ringFrames);
-        const size_t frames = std::min({static_cast<size_t>(target - rendered), static_cast<size_t>(ringFrames) - at,
-                                        static_cast<size_t>(ModuleRenderer::chunkFrames)});
+        const size_t frames = std::min({ static_cast<size_t>(target - rendered),
+            static_cast<size_t>(ringFrames) - at, static_cast<size_t>(ModuleRenderer::chunkFrames) });
         if (playing) {
             renderer->render(ring.data() + 2 * at, frames);
         } else {
@@ -267,8 +267,9 @@ void RealTimeAudioBackend::fill(float* interleavedStereo, int frames) noexcept
     for (size_t done = 0; done < count;) {
         renderUntil(handedFrames + (count - done)); // as much as the ring takes
         const size_t at = static_cast<size_t>(handedFrames % ringFrames);
-        const size_t frames = std::min({count - done, static_cast<size_t>(renderer->renderedFrames() - handedFrames),
-                                        static_cast<size_t>(ringFrames) - at});
+        const size_t frames
+            = std::min({ count - done, static_cast<size_t>(renderer->renderedFrames() - handedFrames),
+                static_cast<size_t>(ringFrames) - at });
         float* out = interleavedStereo + 2 * done;
         std::copy(ring.data() + 2 * at, ring.data() + 2 * (at + frames), out);
         applyGain(out, frames);

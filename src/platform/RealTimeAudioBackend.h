@@ -72,7 +72,7 @@ private:
 
     std::vector<std::unique_ptr<AudioDevice>> candidates;
     AudioDevice* device; // the candidate that opened, the first before
-    double lead = 0.0; // seconds ahead of now that positions are reported for
+    double lead = 0.0;   // seconds ahead of now that positions are reported for
 
     // shared with the callback, as the module is: touched only with the device locked
     uint64_t handedFrames = 0; // frames handed to the device so far

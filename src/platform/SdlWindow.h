@@ -16,9 +16,8 @@ namespace platform {
 
 class SdlWindow : public GLSurface {
 public:
-    static std::unique_ptr<SdlWindow> create(const char* title, int width, int height,
-                                             bool fullscreen, WindowFailure& failure,
-                                             std::string& error);
+    static std::unique_ptr<SdlWindow> create(const char* title, int width, int height, bool fullscreen,
+        WindowFailure& failure, std::string& error);
     ~SdlWindow() override;
 
     bool pollEvent(WindowEvent& event) override;
@@ -33,8 +32,8 @@ private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     OffscreenFrame frame_;
-    double refresh_ = 0.0;   // seconds per refresh where the swap is tied to it, else 0
-    double swapWait_ = 0.0;  // running mean of the time spent in the swap itself
+    double refresh_ = 0.0;  // seconds per refresh where the swap is tied to it, else 0
+    double swapWait_ = 0.0; // running mean of the time spent in the swap itself
 };
 
 } // namespace platform

@@ -5,8 +5,8 @@
 
 namespace platform {
 
-std::unique_ptr<GLSurface> createWindowSurface(const char* title, int width, int height, bool fullscreen,
-                                               WindowFailure& failure, std::string& error)
+std::unique_ptr<GLSurface> createWindowSurface(
+    const char* title, int width, int height, bool fullscreen, WindowFailure& failure, std::string& error)
 {
     return SdlWindow::create(title, width, height, fullscreen, failure, error);
 }

@@ -20,7 +20,7 @@ enum class WindowFailure {
 
 // The window with its GL context current and the offscreen frame bound; null with the
 // failed step and its cause when it cannot be made. The video system must be up.
-std::unique_ptr<GLSurface> createWindowSurface(const char* title, int width, int height, bool fullscreen,
-                                               WindowFailure& failure, std::string& error);
+std::unique_ptr<GLSurface> createWindowSurface(
+    const char* title, int width, int height, bool fullscreen, WindowFailure& failure, std::string& error);
 
 } // namespace platform

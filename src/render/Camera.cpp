@@ -6,8 +6,8 @@
 
 Camera::Camera()
 {
-    eye = {1.0f, 1.0f, 1.0f, 0.0f};
-    target = {0.0f, 0.0f, 0.1f, 0.0f};
+    eye = { 1.0f, 1.0f, 1.0f, 0.0f };
+    target = { 0.0f, 0.0f, 0.1f, 0.0f };
     updateUp();
 }
 

@@ -7,7 +7,7 @@
 #include <new>
 
 GLuint FeedbackLayer::texture = 0;
-float FeedbackLayer::color[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+float FeedbackLayer::color[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
 GLenum FeedbackLayer::blendSource = GL_SRC_ALPHA;
 GLenum FeedbackLayer::blendDestination = GL_ONE_MINUS_SRC_ALPHA;
 
@@ -46,8 +46,8 @@ GLuint FeedbackLayer::createTexture()
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 zeros.get());
+    glTexImage2D(
+        GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.get());
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     return name;

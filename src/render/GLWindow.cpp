@@ -31,7 +31,7 @@ const char* failureText(platform::WindowFailure failure)
     case platform::WindowFailure::activation: return "Can't Activate The GL Rendering Context.";
     case platform::WindowFailure::frame:      return "Can't Set The PixelFormat.";
     default:                                  return "Window Creation Error.";
-    // clang-format on
+        // clang-format on
     }
 }
 
@@ -40,7 +40,8 @@ const char* failureText(platform::WindowFailure failure)
 GLWindow* glWindow = nullptr;
 
 GLWindow::GLWindow(int width, int height)
-    : height_(height), width_(width)
+    : height_(height)
+    , width_(width)
 {
     if (width <= 0 || height <= 0) {
         width_ = 640;
@@ -68,8 +69,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
 
     // The desktop keeps its mode; the 640x480 frame is scaled to fill it.
     if (fullscreen_ && !platform::fullscreenAvailable()) {
-        const platform::Answer answer = platform::askYesNo(
-            "Kaplo GL",
+        const platform::Answer answer = platform::askYesNo("Kaplo GL",
             "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
             platform::MessageIcon::exclamation);
         if (answer != platform::Answer::yes) {

@@ -27,7 +27,7 @@ public:
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
     // Window size changes leave the stored size and the 640x480 viewport alone.
-    void resize(int, int) {}
+    void resize(int, int) { }
 
     // Multiplies an orthographic box w x h (centred, near 0.1, far 200) onto the
     // projection in force; end2D restores it. Leaves the model-view matrix selected.

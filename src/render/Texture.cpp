@@ -45,7 +45,7 @@ bool uploadTexture(Texture& texture, std::string& reason)
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(texture.width),
-                 static_cast<GLsizei>(texture.height), 0, format, GL_UNSIGNED_BYTE, texture.pixels.get());
+        static_cast<GLsizei>(texture.height), 0, format, GL_UNSIGNED_BYTE, texture.pixels.get());
     const GLenum error = glGetError();
     glPopClientAttrib();
 

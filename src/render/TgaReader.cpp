@@ -10,7 +10,7 @@ namespace {
 
 // No image ID, no colour map, image type 2 (uncompressed true colour), empty colour
 // map specification, origin (0, 0).
-constexpr unsigned char acceptedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr unsigned char acceptedHeader[12] = { 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
 
 // Bytes left between the read position and the end, or -1 when the file can't tell.
 long remainingBytes(std::FILE* file)
@@ -81,7 +81,7 @@ bool readTga(std::FILE* file, Texture& texture, uint32_t maxSide, std::string& r
     }
 
     const size_t bytesPerPixel = texture.bitsPerPixel / 8;
-    const size_t bytes = size_t{texture.width} * texture.height * bytesPerPixel;
+    const size_t bytes = size_t { texture.width } * texture.height * bytesPerPixel;
     // Refuse a header that promises more than the file holds before allocating for it.
     const long available = remainingBytes(file);
     if (available >= 0 && static_cast<unsigned long>(available) < bytes) {

@@ -59,7 +59,8 @@ void FlashingLatticeEffect::draw(float t)
 
     // background, sinking to black in the last order (GL clamps below 0)
     if (o > 12)
-        glClearColor(0.0f, static_cast<float>(0.2 - r * 0.03125), static_cast<float>(0.4 - r * 0.03125), 0.0f);
+        glClearColor(
+            0.0f, static_cast<float>(0.2 - r * 0.03125), static_cast<float>(0.4 - r * 0.03125), 0.0f);
     else
         glClearColor(0.0f, 0.2f, 0.4f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -11,9 +11,9 @@ namespace {
 constexpr float notYetSet = -1.0f;
 constexpr int updatesPerDraw = 10;
 constexpr int maxRetries = 20;
-constexpr float stripWidth = 1.0f / 64.0f;    // screen units; 128 strips span -1..1
+constexpr float stripWidth = 1.0f / 64.0f;     // screen units; 128 strips span -1..1
 constexpr float stripTexWidth = 1.0f / 128.0f; // texture units
-constexpr float stretch = 20.0f;              // extra half-height of a transparent strip
+constexpr float stretch = 20.0f;               // extra half-height of a transparent strip
 constexpr float revealedAbove = 0.95f;
 constexpr float dissolvedBelow = 0.05f;
 constexpr GLbitfield savedAttributes = 0x0B71; // the value of GL_DEPTH_TEST, used as a mask

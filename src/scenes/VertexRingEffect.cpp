@@ -78,10 +78,10 @@ void VertexRingEffect::draw(float t)
                     const double y = 2.0 * std::cos(angle) + lift;
                     const double z = 2.0 * std::sin(y) + level;
                     mesh.setVertex(i, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
-                                   mesh.vertex(i).w);
+                        mesh.vertex(i).w);
                 }
                 glTranslatef(0.0f, 0.0f, 0.6f * vertexRingFlash); // pushed back on the beat
-                glRotatef(10.0f * t, 1.0f, 1.0f, 1.0f); // degrees per second
+                glRotatef(10.0f * t, 1.0f, 1.0f, 1.0f);           // degrees per second
                 mesh.draw(t);
 
                 // cube

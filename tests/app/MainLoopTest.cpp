@@ -1,6 +1,6 @@
 // The main loop's passes: events, keys, activity, Escape and Space, presenting.
-#include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/Loader.h"
 #include "app/ShellState.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
@@ -18,7 +18,7 @@ namespace {
 
 WindowEvent key(Type type, int code)
 {
-    WindowEvent event{type};
+    WindowEvent event { type };
     event.key = code;
     return event;
 }
@@ -38,11 +38,14 @@ protected:
     }
 
     static testsupport::TestSurface& surface() { return testsupport::testSurface(); }
-    int draws() const { return static_cast<int>(std::count_if(log.begin(), log.end(),
-                                  [](const std::string& s) { return s.rfind("S.draw", 0) == 0; })); }
+    int draws() const
+    {
+        return static_cast<int>(std::count_if(
+            log.begin(), log.end(), [](const std::string& s) { return s.rfind("S.draw", 0) == 0; }));
+    }
 
     std::vector<std::string> log;
-    testsupport::RecordingScene scene{"S", log};
+    testsupport::RecordingScene scene { "S", log };
     testsupport::ScriptedBackend backend;
 };
 
@@ -50,8 +53,8 @@ protected:
 
 TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
 {
-    surface().events = {key(Type::keyDown, 'A'), key(Type::keyDown, 'A'), key(Type::keyUp, 'B'),
-                        WindowEvent{Type::minimised}};
+    surface().events = { key(Type::keyDown, 'A'), key(Type::keyDown, 'A'), key(Type::keyUp, 'B'),
+        WindowEvent { Type::minimised } };
     const int presents = surface().presents;
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(mainLoopPass());
@@ -62,7 +65,7 @@ TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
     EXPECT_EQ(surface().presents, presents);
 
     keys['B'] = 1;
-    surface().events = {key(Type::keyUp, 'B'), WindowEvent{Type::activated}};
+    surface().events = { key(Type::keyUp, 'B'), WindowEvent { Type::activated } };
     mainLoopPass();
     mainLoopPass();
     EXPECT_EQ(keys['B'], 0);
@@ -71,7 +74,7 @@ TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
 
 TEST_F(MainLoop, QuitEndsBeforeDrawingAndEscapeRightAfterTheFrameWithoutPresentingIt)
 {
-    surface().events = {WindowEvent{Type::quit}};
+    surface().events = { WindowEvent { Type::quit } };
     EXPECT_FALSE(mainLoopPass());
     EXPECT_EQ(draws(), 0);
 
@@ -100,17 +103,18 @@ TEST_F(MainLoop, TapsReleasedBeforeTheNextFrameStillActOncePerPressAndFrame)
 {
     backend.seeksShowAtOnce = true;
     backend.setOrderRow(0, 17); // the skips stay short of the first switch, at order 5
-    surface().events = {key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey),
-                        key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey)};
+    surface().events
+        = { key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey),
+              key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey) };
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(mainLoopPass());
     EXPECT_EQ(keys[spaceKey], 0);
     for (int frame = 0; frame < 4; ++frame)
         EXPECT_TRUE(mainLoopPass());
-    EXPECT_EQ(backend.positionsSet, (std::vector<uint64_t>{1, 2, 3})); // row 0 of orders 1, 2, 3
+    EXPECT_EQ(backend.positionsSet, (std::vector<uint64_t> { 1, 2, 3 })); // row 0 of orders 1, 2, 3
     EXPECT_EQ(draws(), 4);
 
-    surface().events = {key(Type::keyDown, escapeKey), key(Type::keyUp, escapeKey)};
+    surface().events = { key(Type::keyDown, escapeKey), key(Type::keyUp, escapeKey) };
     EXPECT_TRUE(mainLoopPass());
     EXPECT_TRUE(mainLoopPass());
     const int presents = surface().presents;

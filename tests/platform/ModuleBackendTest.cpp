@@ -24,7 +24,7 @@ constexpr int rate = 44100;
 std::string testModule()
 {
     static const std::string path = testsupport::writeTemporaryFile(
-        "module_backend.it", testing_support::makeTestModule(testing_support::TestModuleLayout{}));
+        "module_backend.it", testing_support::makeTestModule(testing_support::TestModuleLayout {}));
     return path;
 }
 
@@ -44,25 +44,25 @@ std::vector<Kind> kinds()
     const auto realTime = [] {
         auto fake = std::make_unique<FakeAudioDevice>(512, 1024);
         FakeAudioDevice* device = fake.get();
-        Opened opened{std::make_unique<platform::RealTimeAudioBackend>(std::move(fake)), [device] {
-                          device->advance(0.1);
-                          return device->lastBuffer();
-                      }};
+        Opened opened { std::make_unique<platform::RealTimeAudioBackend>(std::move(fake)), [device] {
+                           device->advance(0.1);
+                           return device->lastBuffer();
+                       } };
         EXPECT_TRUE(opened.backend->openDevice(rate));
         return opened;
     };
     const auto offline = [] {
         auto backend = std::make_unique<platform::OfflineAudioBackend>();
         platform::OfflineAudioBackend* offline = backend.get();
-        Opened opened{std::move(backend), [offline] {
-                          std::vector<float> samples(2 * 4410);
-                          offline->takeFrames(samples.data(), 4410);
-                          return samples;
-                      }};
+        Opened opened { std::move(backend), [offline] {
+                           std::vector<float> samples(2 * 4410);
+                           offline->takeFrames(samples.data(), 4410);
+                           return samples;
+                       } };
         EXPECT_TRUE(opened.backend->openDevice(rate));
         return opened;
     };
-    return {{"real-time", realTime}, {"offline", offline}};
+    return { { "real-time", realTime }, { "offline", offline } };
 }
 
 // Plays the test module from its start at the given volume; the first samples handed out.
@@ -93,7 +93,7 @@ TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
         backend->setPositionScaler(second, 12);
         backend->playFrom(second, platform::packPosition(2, 5), true);
         opened.take();
-        for (const uint32_t stale : {first, 0u}) {
+        for (const uint32_t stale : { first, 0u }) {
             backend->play(stale);
             backend->setPositionScaler(stale, 3);
             EXPECT_EQ(backend->position(stale), 0u);
@@ -111,7 +111,8 @@ TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
 
 TEST(ModuleBackend, AFileThatIsNoModuleIsRefusedByNameAndTheLoadedOneStays)
 {
-    const std::string junk = testsupport::writeTemporaryFile("module_backend_junk.it", {'n', 'o', 'p', 'e'});
+    const std::string junk
+        = testsupport::writeTemporaryFile("module_backend_junk.it", { 'n', 'o', 'p', 'e' });
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
         Opened opened = kind.open();

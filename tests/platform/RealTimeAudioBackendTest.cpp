@@ -124,16 +124,17 @@ TEST(RealTimeAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallb
 
 TEST(RealTimeAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDeviceHolds)
 {
-    const std::string path = writeModule(TestModuleLayout{3, 16, 6, 125, true}, "lead.it");
+    const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "lead.it");
     const Reference reference(path, 6.0);
     // a device holding 93 ms, and one holding 6 ms (a PipeWire graph at a small quantum)
-    for (const int held : {4096, 256}) {
+    for (const int held : { 4096, 256 }) {
         Playback playback(path, held == 256 ? 256 : 1024, held);
         playback.backend->setLeadTime(0.040);
         for (int frame = 0; frame < 120; ++frame) {
             playback.device->advance(videoFrame);
             const double seen = static_cast<double>(playback.device->trueAudibleFrame()) + 0.040 * rate;
-            ASSERT_NEAR(static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames)
+            ASSERT_NEAR(
+                static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames)
                 << "device holding " << held << " frames";
             const uint64_t reported = key(playback.backend->position(playback.handle));
             ASSERT_GE(reported, reference.at(seen - ModuleRenderer::chunkFrames));
@@ -202,7 +203,7 @@ TEST(RealTimeAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
 {
     // 80 ms of music (8 rows of 441 frames) behind 93 ms of device latency: the
     // renderer finishes long before the listener hears the end
-    const TestModuleLayout layout{2, 4, 1, 250, true};
+    const TestModuleLayout layout { 2, 4, 1, 250, true };
     const double musicEnd = 8 * testing_support::rowFrames(layout, rate);
     Playback playback(writeModule(layout, "ends.it"), 256, 4096);
     int renderedButUnheard = 0;
@@ -246,7 +247,7 @@ TEST(RealTimeAudioBackend, FailsWithoutADriverAndOnTheDummyOneHearsWhereSetPosit
     // near the end of order 5 (32-row patterns), then wait to hear order 6
     ASSERT_EQ(backend.setPosition(handle, platform::packPosition(5, 28)), 1);
     EXPECT_EQ(orderOf(backend.position(handle)), 5u); // at once
-    EXPECT_EQ(backend.setPosition(handle, 15), 0); // past the last order: ignored
+    EXPECT_EQ(backend.setPosition(handle, 15), 0);    // past the last order: ignored
     uint64_t last = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (last >> 16 != 6 && std::chrono::steady_clock::now() < deadline) {

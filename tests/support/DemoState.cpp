@@ -19,10 +19,10 @@ void resetDemoState()
     std::fill(std::begin(keyPresses), std::end(keyPresses), 0);
     loaded = 0;
     loadResult = 0;
-    logoTexture = Texture{};
+    logoTexture = Texture {};
 
     // the music and the frame driver
-    musicPlayer = MusicPlayer{};
+    musicPlayer = MusicPlayer {};
     timeline = fillTimeline();
     timelineCount = timelineSceneCount();
     timelineIndex = 0;
@@ -30,7 +30,7 @@ void resetDemoState()
     demoTime = 0.0f;
     sceneStartTime = 0.0f;
     currentScene = nullptr;
-    overlayTexture = Texture{};
+    overlayTexture = Texture {};
 
     // the scene classes
     spinningSolidsFlash = 0.0f;

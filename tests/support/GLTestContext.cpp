@@ -46,7 +46,7 @@ std::array<int, 3> pixelAt(int x, int y)
 {
     unsigned char rgba[4] = {};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
+    return { rgba[0], rgba[1], rgba[2] };
 }
 
 int matrixStackDepth(unsigned int stackQuery)

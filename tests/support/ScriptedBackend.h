@@ -20,7 +20,10 @@ public:
     void closeDevice() override { record("closeDevice"); }
     uint32_t loadModule(const char* path) override { return record("loadModule", path), moduleHandle; }
     void play(uint32_t handle) override { record("play", handle); }
-    void setPositionScaler(uint32_t handle, int scaler) override { record("setPositionScaler", handle, scaler); }
+    void setPositionScaler(uint32_t handle, int scaler) override
+    {
+        record("setPositionScaler", handle, scaler);
+    }
     void playFrom(uint32_t handle, uint32_t position, bool reset) override
     {
         record("playFrom", handle, position, reset ? "reset" : "keep");
@@ -52,8 +55,7 @@ public:
     std::vector<uint64_t> positionsSet;
 
 private:
-    template <class... Args>
-    void record(const char* name, const Args&... args)
+    template <class... Args> void record(const char* name, const Args&... args)
     {
         std::ostringstream call;
         call << name;

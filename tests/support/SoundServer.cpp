@@ -86,7 +86,8 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
         // to start, and wireplumber with it: no bluetooth here.
         const std::string config = server->folder + "/config";
         std::filesystem::create_directories(config + "/wireplumber/bluetooth.lua.d");
-        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
+        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua")
+            << "bluez_monitor.enabled = false\n";
         ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         socket = server->folder + "/pulse/native";
         server->group = spawnGroup("exec dbus-run-session -- sh -c 'pipewire & sleep 0.3; wireplumber & "
@@ -104,7 +105,8 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
         for (int attempt = 0; attempt < 50 && !made; ++attempt) {
             if (attempt > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            made = std::system("pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null 2>&1") == 0;
+            made = std::system("pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null 2>&1")
+                == 0;
         }
         if (!made || std::system("pactl set-default-sink null") != 0) {
             why = "pipewire-pulse made no null sink; its log:\n" + tail(log);

@@ -33,9 +33,9 @@
 namespace {
 
 constexpr int sampleRate = 44100; // the rate at which the music player opens its device
-constexpr size_t queueDepth = 8; // frames between the GL thread and the writer
+constexpr size_t queueDepth = 8;  // frames between the GL thread and the writer
 constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
-constexpr bool fastRows = true; // three times faster than libpng's choice of filter per row
+constexpr bool fastRows = true;   // three times faster than libpng's choice of filter per row
 
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
@@ -99,7 +99,8 @@ int CaptureSession::run()
     releaseDemo();
     progress_.endLine();
     if (stopRequested()) {
-        std::fprintf(stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
+        std::fprintf(
+            stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
         return StopSignals::exitStatus();
     }
     if (!error_.empty()) {
