@@ -3,7 +3,7 @@
 // (the SDL fallback, whose sound server reports no timing), and what one spectrum()
 // call costs. The sound servers' own clocks are measured by bench/sync_figures.sh.
 #include "platform/FakeAudioDevice.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 #include "platform/Spectrum.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 
 namespace {
 
-using platform::SdlAudioBackend;
+using platform::RealTimeAudioBackend;
 using testing_support::FakeAudioDevice;
 
 constexpr int rate = 44100;
@@ -39,10 +39,10 @@ struct Offsets {
 // Polls the position once per video frame, as the main loop does, for a minute of music.
 Offsets measure(const Scenario& scenario, const char* modulePath)
 {
-    auto fake =
-        std::make_unique<FakeAudioDevice>(scenario.period, scenario.latency, scenario.maxLate, scenario.driftPpm);
+    auto fake = std::make_unique<FakeAudioDevice>(
+        scenario.period, scenario.latency, scenario.maxLate, scenario.driftPpm);
     FakeAudioDevice* device = fake.get();
-    SdlAudioBackend backend(std::move(fake));
+    RealTimeAudioBackend backend(std::move(fake));
     backend.openDevice(rate);
     const uint32_t handle = backend.loadModule(modulePath);
     if (handle == 0) {
@@ -61,8 +61,9 @@ Offsets measure(const Scenario& scenario, const char* modulePath)
         device->advance(videoFrame * (frame % 4 == 0 ? 0.8 : 1.0667));
         backend.update();
         backend.position(handle);
-        const double error = std::fabs(static_cast<double>(backend.audibleFrame()) -
-                                       static_cast<double>(device->trueAudibleFrame())) * 1000.0 / rate;
+        const double error = std::fabs(static_cast<double>(backend.audibleFrame())
+                                 - static_cast<double>(device->trueAudibleFrame()))
+            * 1000.0 / rate;
         offsets.meanMs += error / frames;
         offsets.maxMs = std::max(offsets.maxMs, error);
     }
@@ -88,16 +89,16 @@ int main(int argc, char** argv)
 
     std::printf("audible-position offset, callback timing only (SDL fallback), fake device clock, %d s polled"
                 " at 60 Hz (%s)\n",
-                seconds, modulePath);
+        seconds, modulePath);
     std::printf("%-34s %10s %10s\n", "device", "mean ms", "max ms");
     const Scenario scenarios[] = {
-        {"1024-frame callbacks, on time", 1024, 2048, 0, 0.0},
-        {"1024-frame callbacks, late <=7 ms", 1024, 2048, 300, 0.0},
-        {"1024-frame callbacks, late <=14 ms", 1024, 2048, 600, 0.0},
-        {"  same, device clock +500 ppm", 1024, 2048, 600, 500.0},
-        {"  same, device clock -500 ppm", 1024, 2048, 600, -500.0},
-        {"512-frame callbacks, late <=3 ms", 512, 1536, 150, 0.0},
-        {"4096-frame callbacks, on time", 4096, 8192, 0, 0.0},
+        { "1024-frame callbacks, on time", 1024, 2048, 0, 0.0 },
+        { "1024-frame callbacks, late <=7 ms", 1024, 2048, 300, 0.0 },
+        { "1024-frame callbacks, late <=14 ms", 1024, 2048, 600, 0.0 },
+        { "  same, device clock +500 ppm", 1024, 2048, 600, 500.0 },
+        { "  same, device clock -500 ppm", 1024, 2048, 600, -500.0 },
+        { "512-frame callbacks, late <=3 ms", 512, 1536, 150, 0.0 },
+        { "4096-frame callbacks, on time", 4096, 8192, 0, 0.0 },
     };
     for (const Scenario& scenario : scenarios) {
         const Offsets offsets = measure(scenario, modulePath);
@@ -107,7 +108,7 @@ int main(int argc, char** argv)
     // spectrum(): lock, copy the last 1024 heard frames, FFT
     auto fake = std::make_unique<FakeAudioDevice>(1024, 2048);
     FakeAudioDevice* device = fake.get();
-    SdlAudioBackend backend(std::move(fake));
+    RealTimeAudioBackend backend(std::move(fake));
     backend.openDevice(rate);
     const uint32_t handle = backend.loadModule(modulePath);
     backend.play(handle);

@@ -15,14 +15,15 @@
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include "platform/GL.h"
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,19 +41,20 @@ struct BenchScene {
     int order; // a music order the scene plays in
 };
 
-template <class Scene>
-std::unique_ptr<Effect> make()
+template <class Scene> std::unique_ptr<Effect> make()
 {
     return std::make_unique<Scene>();
 }
 
 // One line per scene.
 const BenchScene benchScenes[] = {
+    // clang-format off
     {"SpinningSolidsEffect",  make<SpinningSolidsEffect>,  0},
     {"VertexRingEffect",      make<VertexRingEffect>,      5},
     {"CubeRingEffect",        make<CubeRingEffect>,        7},
     {"LatticeStripsEffect",   make<LatticeStripsEffect>,   9},
     {"FlashingLatticeEffect", make<FlashingLatticeEffect>, 11},
+    // clang-format on
 };
 
 testsupport::ScriptedBackend backend;
@@ -83,7 +85,7 @@ double medianFrameMs(int order, const std::function<void(float)>& drawFrame)
 
 long peakResidentMb()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -122,12 +124,12 @@ int main(int argc, char** argv)
         double ms[2]; // variant a, variant b
         long peakMb;  // the process's peak resident memory once the scene has run
     };
-    const float alphas[2] = {0.65f, 0.99f};
+    const float alphas[2] = { 0.65f, 0.99f };
     std::vector<Result> results;
     for (const BenchScene& benchScene : benchScenes) {
         if (!only.empty() && only != benchScene.name)
             continue;
-        Result result{benchScene.name, {0.0, 0.0}, 0};
+        Result result { benchScene.name, { 0.0, 0.0 }, 0 };
         for (int variant = 0; variant < (only.empty() ? 2 : 1); ++variant) {
             feedbackLayer->setColor(1.0f, 1.0f, 1.0f, alphas[variant]);
             std::unique_ptr<Effect> scene = benchScene.make();
@@ -146,7 +148,7 @@ int main(int argc, char** argv)
     std::printf("%-24s %10.3f\n", "empty frame", empty);
     for (const Result& result : results)
         std::printf("%-24s %10.3f %10.3f %10.1f %8ld\n", result.name, result.ms[0], result.ms[1],
-                    result.ms[0] / empty, result.peakMb);
+            result.ms[0] / empty, result.peakMb);
     feedbackLayer->release();
     return 0;
 }

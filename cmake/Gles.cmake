@@ -22,8 +22,15 @@ function(vorimel_sources_of target out)
 endfunction()
 
 if(VORIMEL_GLES2_CAPTURE)
-  vorimel_sources_of(vorimel_core core_sources)
+  # every layer above the platform in one library; it sees the top layer's include root
+  set(core_sources "")
+  foreach(layer render music scenes app)
+    vorimel_sources_of(vorimel_${layer} layer_sources)
+    list(APPEND core_sources ${layer_sources})
+  endforeach()
   add_library(vorimel_core_gles STATIC ${core_sources})
+  get_target_property(app_includes vorimel_app INTERFACE_INCLUDE_DIRECTORIES)
+  target_include_directories(vorimel_core_gles PUBLIC ${app_includes})
   target_compile_definitions(vorimel_core_gles PUBLIC VORIMEL_GLES2)
   target_link_libraries(vorimel_core_gles PUBLIC vorimel_platform vorimel_gles vorimel_gles_headless)
 

@@ -16,7 +16,7 @@ constexpr int rounds = 4;
 
 struct Line {
     double offset = 0.0; // at frame 0
-    double slope = 0.0; // per frame
+    double slope = 0.0;  // per frame
 };
 
 // Least squares over the kept points; the frame axis is centred for precision.

@@ -26,7 +26,7 @@ public:
     double rejectedShare() const { return rejected; }
 
 private:
-    double start = 0.0; // capture time of frame 0
+    double start = 0.0;           // capture time of frame 0
     double secondsPerFrame = 0.0; // the sink's period, as the readings say
     double scatter = 0.0;
     double rejected = 0.0;

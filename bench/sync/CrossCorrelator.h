@@ -11,7 +11,7 @@ namespace syncbench {
 
 struct CorrelationPeak {
     bool found = false; // false when the probe or every candidate is silent
-    int64_t lag = 0; // probe[i] matches signal[lag + i]
+    int64_t lag = 0;    // probe[i] matches signal[lag + i]
     double score = 0.0; // normalised correlation, 1 for an exact (scaled) copy
 };
 

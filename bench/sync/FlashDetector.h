@@ -12,7 +12,7 @@ struct FlashSettings {
     // bands summed, inclusive: the opening scene's picture covers the lower half
     int firstBand = 2;
     int lastBand = 3;
-    double jump = 5.0; // summed |change| of those bands, brightness levels
+    double jump = 5.0;    // summed |change| of those bands, brightness levels
     double spacing = 0.3; // seconds: a second jump sooner belongs to the same flash
 };
 

@@ -24,14 +24,14 @@ struct AlignedStretch {
 };
 
 struct AlignerSettings {
-    int window = 4096; // frames compared at a time (93 ms at 44100 Hz)
-    int hop = 2048; // frames between windows
-    int drift = 32; // shift change looked for around the last one
-    int maxJump = 22050; // largest gap or drop looked for, frames
-    int gapTolerance = 44; // shift changes up to this are clock drift, not gaps
+    int window = 4096;        // frames compared at a time (93 ms at 44100 Hz)
+    int hop = 2048;           // frames between windows
+    int drift = 32;           // shift change looked for around the last one
+    int maxJump = 22050;      // largest gap or drop looked for, frames
+    int gapTolerance = 44;    // shift changes up to this are clock drift, not gaps
     double followScore = 0.9; // a window at the drifted shift must match this well
-    double jumpScore = 0.8; // and a window after a gap or drop this well
-    double silence = 1e-6; // mean square below which a window is silent
+    double jumpScore = 0.8;   // and a window after a gap or drop this well
+    double silence = 1e-6;    // mean square below which a window is silent
     // The start is located through pieces of `anchor` frames from `anchorStart` on (not
     // the very first frames, which a restart may play differently), one after the other
     // until one is found that the recording holds exactly: a repeated bar of the music

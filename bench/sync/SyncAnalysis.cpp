@@ -288,7 +288,8 @@ int main(int argc, char** argv)
         const bool within = offBy.medianAbs <= options.checkMs && offBy.p95Abs <= 2.0 * options.checkMs;
         std::printf("check: %s, |reported - heard| median %.1f ms (limit %.1f) and 95th percentile %.1f ms"
                     " (limit %.1f)\n",
-            within ? "passed" : "FAILED", offBy.medianAbs, options.checkMs, offBy.p95Abs, 2.0 * options.checkMs);
+            within ? "passed" : "FAILED", offBy.medianAbs, options.checkMs, offBy.p95Abs,
+            2.0 * options.checkMs);
         if (!within) {
             return exitOff;
         }

@@ -115,7 +115,8 @@ int main(int argc, char** argv)
     const std::string prefix = argv[2];
     const double seconds = argc >= 4 ? std::atof(argv[3]) : 0.0;
     const long asked = argc == 5 ? std::atol(argv[4]) : 0;
-    const uint32_t fragmentFrames = asked > 0 && asked <= rate ? static_cast<uint32_t>(asked) : defaultFragmentFrames;
+    const uint32_t fragmentFrames
+        = asked > 0 && asked <= rate ? static_cast<uint32_t>(asked) : defaultFragmentFrames;
 
     struct sigaction action { };
     action.sa_handler = requestStop; // no SA_RESTART: the main loop's poll wakes up

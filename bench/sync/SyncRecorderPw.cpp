@@ -110,8 +110,8 @@ int main(int argc, char** argv)
     recorder.samples = std::fopen((prefix + ".f32").c_str(), "wb");
     recorder.stamps = std::fopen((prefix + ".stamps").c_str(), "w");
     if (!recorder.samples || !recorder.stamps) {
-        std::fprintf(stderr, "sync_recorder_pw: cannot write %s.f32 or %s.stamps\n", prefix.c_str(),
-            prefix.c_str());
+        std::fprintf(
+            stderr, "sync_recorder_pw: cannot write %s.f32 or %s.stamps\n", prefix.c_str(), prefix.c_str());
         return 1;
     }
 
@@ -122,14 +122,15 @@ int main(int argc, char** argv)
     pw_loop_add_signal(loop, SIGTERM, onStop, &recorder);
     if (seconds > 0.0) {
         spa_source* timer = pw_loop_add_timer(loop, onTimeout, &recorder);
-        timespec after { static_cast<time_t>(seconds), static_cast<long>((seconds - static_cast<long>(seconds)) * 1e9) };
+        timespec after { static_cast<time_t>(seconds),
+            static_cast<long>((seconds - static_cast<long>(seconds)) * 1e9) };
         pw_loop_update_timer(loop, timer, &after, nullptr, false);
     }
 
     const std::string latency = std::to_string(quantum) + "/" + std::to_string(rate);
-    pw_properties* properties = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
-        PW_KEY_APP_NAME, "vorimel sync recorder", PW_KEY_TARGET_OBJECT, sink.c_str(), PW_KEY_STREAM_CAPTURE_SINK,
-        "true", PW_KEY_NODE_LATENCY, latency.c_str(), nullptr);
+    pw_properties* properties = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+        "Capture", PW_KEY_APP_NAME, "vorimel sync recorder", PW_KEY_TARGET_OBJECT, sink.c_str(),
+        PW_KEY_STREAM_CAPTURE_SINK, "true", PW_KEY_NODE_LATENCY, latency.c_str(), nullptr);
     pw_stream_events events {};
     events.version = PW_VERSION_STREAM_EVENTS;
     events.process = onProcess;

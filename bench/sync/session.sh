@@ -160,7 +160,14 @@ SERVERS
   done
   session_pids+=("${session_servers[@]:1}")
   [ "$ready" = 1 ] || return 1
-  pactl load-module module-null-sink sink_name=sync rate=44100 >/dev/null && pactl set-default-sink sync
+  # the graph and the session manager may come up after the pulse server answers
+  local made=0
+  for _ in $(seq 50); do
+    [ "$made" = 1 ] || { pactl load-module module-null-sink sink_name=sync rate=44100 >/dev/null 2>&1 && made=1; }
+    [ "$made" = 1 ] && pactl set-default-sink sync 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # session_run_demo DRIVER PREFIX SECONDS [grab]: runs the demo with SDL_AUDIODRIVER=DRIVER,

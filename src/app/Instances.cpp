@@ -1,7 +1,10 @@
 // The process-wide instances, created by static initialisation in one place so that
 // their order is fixed: the window, the registry, and last the timeline, which copies
-// the registry's pointers.
-#include "music/Timeline.h"
+// the registry's pointers. The shell's own state is defined here too: whatever uses it
+// or the registry links this file, and with it the creation, whichever executable it is.
+#include "app/Registry.h"
+#include "app/ShellState.h"
+#include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
@@ -12,36 +15,61 @@
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 
+#include <algorithm>
 #include <new>
 
-GLWindow* glWindow = new GLWindow(640, 480);
+unsigned char active = 1;
+unsigned char keys[256] = {};
+unsigned char keyPresses[256] = {};
 
-// A failed allocation leaves its pointer null.
-ColorFillEffect* colorFillEffect = new (std::nothrow) ColorFillEffect;
-FeedbackLayer* feedbackLayer = new (std::nothrow) FeedbackLayer;
-Effect* spinningSolidsEffect = new (std::nothrow) SpinningSolidsEffect;
-Effect* vertexRingEffect = new (std::nothrow) VertexRingEffect;
-Effect* cubeRingEffect = new (std::nothrow) CubeRingEffect;
-Effect* latticeStripsEffect = new (std::nothrow) LatticeStripsEffect;
-Effect* flashingLatticeEffect = new (std::nothrow) FlashingLatticeEffect;
+int32_t loaded = 0;
+int loadResult = 0;
+Texture logoTexture;
 
-Timeline timeline = fillTimeline();
+namespace {
 
-std::array<Effect*, 7> registryInReleaseOrder()
+template <class Instance, auto& pointer> RegistryEntry entry(float loadedPercent)
 {
-    return {colorFillEffect, feedbackLayer,  spinningSolidsEffect, vertexRingEffect,
-            cubeRingEffect,  latticeStripsEffect, flashingLatticeEffect};
+    return { [] { pointer = new (std::nothrow) Instance; }, []() -> Effect* { return pointer; },
+        [] {
+            delete pointer;
+            pointer = nullptr;
+        },
+        loadedPercent };
 }
 
-void deleteRegistry()
+} // namespace
+
+const std::vector<RegistryEntry> registry = {
+    // clang-format off
+    entry<ColorFillEffect,       colorFillEffect>(50.0f),
+    entry<FeedbackLayer,         feedbackLayer>(49.0f),
+    entry<SpinningSolidsEffect,  spinningSolidsEffect>(52.0f),
+    entry<VertexRingEffect,      vertexRingEffect>(56.0f),
+    entry<CubeRingEffect,        cubeRingEffect>(58.0f),
+    entry<LatticeStripsEffect,   latticeStripsEffect>(60.0f),
+    entry<FlashingLatticeEffect, flashingLatticeEffect>(64.0f),
+    // clang-format on
+};
+
+std::vector<const RegistryEntry*> registryInLoadOrder()
 {
-    delete colorFillEffect;
-    colorFillEffect = nullptr;
-    delete feedbackLayer;
-    feedbackLayer = nullptr;
-    for (Effect** scene : {&spinningSolidsEffect, &vertexRingEffect, &cubeRingEffect,
-                           &latticeStripsEffect, &flashingLatticeEffect}) {
-        delete *scene;
-        *scene = nullptr;
-    }
+    std::vector<const RegistryEntry*> order;
+    for (const RegistryEntry& row : registry)
+        order.push_back(&row);
+    std::stable_sort(order.begin(), order.end(),
+        [](const RegistryEntry* a, const RegistryEntry* b) { return a->loadedPercent < b->loadedPercent; });
+    return order;
 }
+
+namespace {
+
+[[maybe_unused]] const bool created = [] {
+    glWindow = new GLWindow(640, 480);
+    for (const RegistryEntry& row : registry)
+        row.create();
+    timeline = fillTimeline();
+    return true;
+}();
+
+} // namespace

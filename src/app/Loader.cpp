@@ -1,8 +1,10 @@
 // The loader and its loading screen: a bar that fills and a logo that fades in.
 #include "app/Loader.h"
 
+#include "app/Registry.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
 #include "render/Effect.h"
@@ -10,12 +12,8 @@
 #include "render/GLWindow.h"
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
-#include "scenes/ColorFillEffect.h"
 
 #include "platform/GL.h"
-
-int32_t loaded = 0;
-Texture logoTexture;
 
 int loadDemo()
 {
@@ -39,27 +37,14 @@ int loadDemo()
     musicPlayer.loadModule(modulePath);
     drawLoadingProgress(30.0f);
 
-    if (feedbackLayer) {
-        feedbackLayer->load();
-        feedbackLayer->setColor(1.0f, 1.0f, 1.0f, FEEDBACK_ALPHA);
-    }
-    drawLoadingProgress(49.0f);
-
-    const struct {
-        Effect* scene;
-        float percent;
-    } steps[] = {
-        {colorFillEffect,       50.0f},
-        {spinningSolidsEffect,  52.0f},
-        {vertexRingEffect,      56.0f},
-        {cubeRingEffect,        58.0f},
-        {latticeStripsEffect,   60.0f},
-        {flashingLatticeEffect, 64.0f},
-    };
-    for (const auto& step : steps) {
-        if (step.scene)
-            step.scene->load();
-        drawLoadingProgress(step.percent);
+    for (const RegistryEntry* row : registryInLoadOrder()) {
+        if (Effect* instance = row->instance()) {
+            instance->load();
+            // the build's alpha, before any scene draws through the layer
+            if (instance == feedbackLayer)
+                feedbackLayer->setColor(1.0f, 1.0f, 1.0f, FEEDBACK_ALPHA);
+        }
+        drawLoadingProgress(row->loadedPercent);
     }
 
     currentScene = timeline[timelineIndex].scene;
@@ -95,10 +80,12 @@ void drawLoadingProgress(float percent)
         glColor3f(0.0f, 0.6f, 0.81f);
         glLineWidth(2.0f);
         glBegin(GL_LINE_LOOP);
+        // clang-format off
         glVertex3f(-50.5f, -0.1f, 0.0f);
         glVertex3f( 50.5f, -0.1f, 0.0f);
         glVertex3f( 50.5f,  0.3f, 0.0f);
         glVertex3f(-50.5f,  0.3f, 0.0f);
+        // clang-format on
         glEnd();
 
         // one unit per percent, more opaque as it grows
@@ -106,10 +93,12 @@ void drawLoadingProgress(float percent)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(1.0f, 1.0f, 1.0f, a);
         glBegin(GL_QUADS);
+        // clang-format off
         glVertex3f(-50.0f,          0.0f, 0.0f);
         glVertex3f(percent - 50.0f, 0.0f, 0.0f);
         glVertex3f(percent - 50.0f, 0.2f, 0.0f);
         glVertex3f(-50.0f,          0.2f, 0.0f);
+        // clang-format on
         glEnd();
 
         glWindow->end2D();

@@ -3,16 +3,12 @@
 
 #include "app/FrameLatency.h"
 #include "app/Loader.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
 #include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
 #include "render/GLWindow.h"
-
-unsigned char active = 1;
-unsigned char keys[256] = {};
-unsigned char keyPresses[256] = {};
-int loadResult = 0;
 
 namespace {
 
@@ -51,7 +47,7 @@ bool mainLoopPass()
     platform::GLSurface* surface = glWindow->surface();
 
     // every pending event is handled before anything is drawn
-    platform::WindowEvent event{};
+    platform::WindowEvent event {};
     if (surface && surface->pollEvent(event)) {
         if (event.type == platform::WindowEvent::Type::quit)
             return false;
@@ -90,6 +86,5 @@ bool mainLoopPass()
 
 void runMainLoop()
 {
-    while (mainLoopPass()) {
-    }
+    while (mainLoopPass()) { }
 }

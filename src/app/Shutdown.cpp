@@ -2,9 +2,9 @@
 // release operations find no context and do nothing.
 #include "app/Shutdown.h"
 
+#include "app/Registry.h"
 #include "music/MusicPlayer.h"
 #include "render/Effect.h"
-#include "render/SceneRegistry.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +12,11 @@
 void releaseDemo()
 {
     musicPlayer.shutdown();
-    for (Effect* instance : registryInReleaseOrder())
-        if (instance)
+    for (const RegistryEntry& row : registry)
+        if (Effect* instance = row.instance())
             instance->release();
-    deleteRegistry();
+    for (const RegistryEntry& row : registry)
+        row.destroy();
 }
 
 void shutdownDemo(int exitCode)

@@ -1,14 +1,16 @@
 // The entry point: title, the fullscreen question, the window, the loop, the shutdown.
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
+#include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "platform/SdlAudioBackend.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -23,22 +25,25 @@ constexpr int exitNoMusic = 3;
 bool askFullscreen(unsigned char& fullscreen)
 {
     std::string why;
-    const platform::Answer answer =
-        platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question, &why);
+    const platform::Answer answer
+        = platform::askYesNo(glWindow->title(), "fullscreen?", platform::MessageIcon::question, &why);
     if (answer != platform::Answer::failed) {
         fullscreen = answer == platform::Answer::no ? 0 : 1;
         return true;
     }
     std::string noDisplay;
     if (!platform::displayAvailable(noDisplay)) {
-        std::fprintf(stderr, "vorimel: %s: the \"fullscreen?\" question could not be shown"
-                             " (run it on a desktop, or under xvfb-run)\n", noDisplay.c_str());
+        std::fprintf(stderr,
+            "vorimel: %s: the \"fullscreen?\" question could not be shown"
+            " (run it on a desktop, or under xvfb-run)\n",
+            noDisplay.c_str());
         return false;
     }
     // SDL reports only the last way it tried (zenity), so the fix names both
-    std::fprintf(stderr, "vorimel: the \"fullscreen?\" question could not be shown (%s); starting windowed."
-                         " Message boxes need an X server with its fonts (on Debian: xfonts-base) or zenity.\n",
-                 why.c_str());
+    std::fprintf(stderr,
+        "vorimel: the \"fullscreen?\" question could not be shown (%s); starting windowed."
+        " Message boxes need an X server with its fonts (on Debian: xfonts-base) or zenity.\n",
+        why.c_str());
     fullscreen = 0;
     return true;
 }
@@ -47,8 +52,8 @@ bool askFullscreen(unsigned char& fullscreen)
 
 int main()
 {
-    platform::SdlAudioBackend audio;
-    musicPlayer.setBackend(&audio);
+    const std::unique_ptr<platform::AudioBackend> audio = platform::createRealTimeAudioBackend();
+    musicPlayer.setBackend(audio.get());
 
     glWindow->setTitle("zent.vorimel");
     unsigned char fullscreen = 0;
@@ -56,21 +61,21 @@ int main()
         return exitNoDisplay;
     glWindow->setFullscreen(fullscreen);
 
-    if (!glWindow->createWindow(glWindow->title(), glWindow->width(), glWindow->height(), 32,
-                                glWindow->isFullscreen()))
+    if (!glWindow->createWindow(
+            glWindow->title(), glWindow->width(), glWindow->height(), 32, glWindow->isFullscreen()))
         return exitNoDisplay;
 
     runMainLoop();
 
     int exitCode = 0;
     if (loadResult < 0) {
-        const std::string cause = audio.lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
-        platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
-                              cause.c_str());
+        const std::string cause = audio->lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
+        platform::showMessage(
+            "ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error, cause.c_str());
         exitCode = exitNoAudio;
     } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
         // the demo ended on its first frame: there was no music to cut it to
-        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio.lastError();
+        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio->lastError();
         platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
         exitCode = exitNoMusic;
     }

@@ -2,6 +2,7 @@
 #include "music/MusicPlayer.h"
 
 #include "platform/AudioBackend.h"
+#include "platform/MusicPosition.h"
 
 #include <cassert>
 
@@ -44,9 +45,8 @@ int MusicPlayer::playModule()
 
 int MusicPlayer::setPosition(int order, int row)
 {
-    // Row in the high half, order in the low half, sign-extended to 64 bits.
-    const int32_t position = static_cast<int32_t>((static_cast<uint32_t>(row) & 0xFFFF) << 16
-                                                  | (static_cast<uint32_t>(order) & 0xFFFF));
+    // The plain row in the high half, sign-extended to 64 bits.
+    const int32_t position = static_cast<int32_t>(platform::packPosition(order, row));
     return backend_->setPosition(musicHandle, static_cast<uint64_t>(static_cast<int64_t>(position)));
 }
 
@@ -54,10 +54,9 @@ void MusicPlayer::update()
 {
     backend_->update();
     const uint32_t position = static_cast<uint32_t>(backend_->position(musicHandle));
-    order_ = static_cast<uint16_t>(position & 0xFFFF);
-    // The high half is the row times the scaler; the part of a row is dropped.
+    order_ = static_cast<uint16_t>(platform::orderOf(position));
     if (positionScaler > 0)
-        row_ = static_cast<uint16_t>((position >> 16) / static_cast<uint32_t>(positionScaler));
+        row_ = static_cast<uint16_t>(platform::rowOf(position, positionScaler));
     ended_ = backend_->ended(musicHandle);
 }
 

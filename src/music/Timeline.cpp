@@ -2,6 +2,7 @@
 #include "music/Timeline.h"
 
 #include "music/MusicPlayer.h"
+#include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "render/Effect.h"
 #include "render/GLWindow.h"
@@ -10,27 +11,44 @@
 
 #include "platform/GL.h"
 
-int32_t timelineCount = 5;
-int32_t timelineIndex = 0;
+#include <iterator>
 
-float startTick = 0.0f;
-float demoTime = 0.0f;
-float sceneStartTime = 0.0f;
-Effect* currentScene = nullptr;
-Texture overlayTexture;
+namespace {
+
+// The scenes in the order they play, each with the music order at which it begins.
+constexpr struct {
+    Effect* const* scene; // the registry pointer, read when the timeline is filled
+    int32_t order;
+} cuts[] = {
+    // clang-format off
+    {&spinningSolidsEffect,  0},
+    {&vertexRingEffect,      5},
+    {&cubeRingEffect,        7},
+    {&latticeStripsEffect,   9},
+    {&flashingLatticeEffect, 11},
+    // clang-format on
+};
+constexpr int32_t endOrder = 14; // the music order at which the demo ends
+
+} // namespace
 
 Timeline fillTimeline()
 {
-    Timeline filled{};
-    filled[0] = {spinningSolidsEffect,  0,  0};
-    filled[1] = {vertexRingEffect,      5,  1};
-    filled[2] = {cubeRingEffect,        7,  2};
-    filled[3] = {latticeStripsEffect,   9,  3};
-    filled[4] = {flashingLatticeEffect, 11, 4};
-    filled[5] = {nullptr,               14, 5};
-    for (int32_t i = 6; i < static_cast<int32_t>(filled.size()); ++i)
+    Timeline filled {};
+    int32_t i = 0;
+    for (const auto& cut : cuts) {
+        filled[i] = { *cut.scene, cut.order, i };
+        ++i;
+    }
+    filled[i] = { nullptr, endOrder, i };
+    for (++i; i < static_cast<int32_t>(filled.size()); ++i)
         filled[i].index = i;
     return filled;
+}
+
+int32_t timelineSceneCount()
+{
+    return static_cast<int32_t>(std::size(cuts));
 }
 
 float secondsSinceStart()

@@ -2,8 +2,6 @@
 // switches scenes, draws the current one and lays the frame overlay.
 #pragma once
 
-#include "render/Texture.h"
-
 #include <array>
 #include <cstdint>
 
@@ -19,17 +17,8 @@ using Timeline = std::array<TimelineEntry, 13>;
 
 // Built from the registry pointers, so it must run after they are created.
 Timeline fillTimeline();
-
-extern Timeline timeline; // filled at static initialisation
-extern int32_t timelineCount; // scene entries; the entry at this position is the end
-extern int32_t timelineIndex; // entry whose scene is current
-
-// State shared with the loader.
-extern float startTick;      // tick at the start of loading, milliseconds
-extern float demoTime;       // seconds since startTick
-extern float sceneStartTime; // demoTime when the current scene was entered
-extern Effect* currentScene;
-extern Texture overlayTexture;
+// The scene entries that fillTimeline writes, the end entry not counted.
+int32_t timelineSceneCount();
 
 // Seconds since the start of loading, as the loader and the frame driver form it.
 float secondsSinceStart();

@@ -1,6 +1,6 @@
 // What the music player asks of the audio library: device, module, position and
-// spectrum. The real backend plays through an SDL2 device; the capture tool renders
-// offline in lockstep with its clock; tests script a fake.
+// spectrum. The real-time backend plays through a PulseAudio, PipeWire or SDL2 device;
+// the capture tool renders offline in lockstep with its clock; tests script a fake.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +50,7 @@ public:
     // Positions and spectra are then those heard this many seconds from now: when the
     // frame being drawn will be on screen. Offline rendering has no device between the
     // music and the listener and ignores it.
-    virtual void setLeadTime(double) {}
+    virtual void setLeadTime(double) { }
 
     virtual std::string lastError() const = 0;
 };

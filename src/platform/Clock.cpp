@@ -20,8 +20,7 @@ Clock* current = nullptr;
 uint32_t SystemClock::tick()
 {
     const auto elapsed = std::chrono::steady_clock::now() - programStart;
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 void SystemClock::sleep(uint32_t milliseconds)
@@ -31,7 +30,7 @@ void SystemClock::sleep(uint32_t milliseconds)
 
 double monotonicSeconds()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }

@@ -30,7 +30,13 @@ void setClock(Clock* clock);
 // the one the sound servers stamp their timing with.
 double monotonicSeconds();
 
-inline uint32_t tickCount() { return activeClock().tick(); }
-inline void sleepFor(uint32_t milliseconds) { activeClock().sleep(milliseconds); }
+inline uint32_t tickCount()
+{
+    return activeClock().tick();
+}
+inline void sleepFor(uint32_t milliseconds)
+{
+    activeClock().sleep(milliseconds);
+}
 
 } // namespace platform

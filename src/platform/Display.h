@@ -1,5 +1,6 @@
-// Whether a display answers, asked before any window exists: a question box that
-// cannot be drawn is then told apart from a machine that has no display at all.
+// The display: whether one answers (asked before any window exists, so that a question
+// box that cannot be drawn is told apart from a machine that has no display at all),
+// the video system the window lives in, and the cursor.
 #pragma once
 
 #include <string>
@@ -8,5 +9,12 @@ namespace platform {
 
 // True when a window could be opened; otherwise `why` says what is missing.
 bool displayAvailable(std::string& why);
+
+// Brings up the video system; false (with the cause) when there is no display.
+bool initVideo(std::string& error);
+void quitVideo();
+// Whether the desktop can take a fullscreen window.
+bool fullscreenAvailable();
+void showCursor(bool visible);
 
 } // namespace platform

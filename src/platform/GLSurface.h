@@ -12,8 +12,8 @@ constexpr int frameHeight = 480;
 // A window message translated into what the window procedure acts on.
 struct WindowEvent {
     enum class Type {
-        quit,      // the window was closed
-        keyDown,   // also sent again by key auto-repeat
+        quit,    // the window was closed
+        keyDown, // also sent again by key auto-repeat
         keyUp,
         minimised, // activation change while minimised
         activated, // any other activation change, focus loss included
@@ -35,6 +35,10 @@ public:
     // Seconds from present's return until the frame is on the screen: the wait for
     // the display's next refresh where presenting is tied to it, else 0.
     virtual double displayDelay() const { return 0.0; }
+    // Gives the desktop its own mode back; only a fullscreen window has anything to do.
+    virtual void leaveFullscreen() { }
+    // Releases the context; false when it could not be made non-current.
+    virtual bool releaseContext() { return true; }
 };
 
 } // namespace platform

@@ -12,8 +12,8 @@ namespace {
 // without alpha explicitly. The frame is an FBO anyway; this only fixes the context.
 EGLConfig chooseConfig(EGLDisplay display)
 {
-    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_DONT_CARE, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
-                                 EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE};
+    const EGLint attributes[] = { EGL_SURFACE_TYPE, EGL_DONT_CARE, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE };
     EGLConfig configs[64];
     EGLint count = 0;
     if (!eglChooseConfig(display, attributes, configs, 64, &count))
@@ -34,8 +34,8 @@ EGLConfig chooseConfig(EGLDisplay display)
 
 std::unique_ptr<HeadlessContext> HeadlessContext::create(std::string& error)
 {
-    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay
+        = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
         error = "EGL has no eglGetPlatformDisplayEXT";
         return nullptr;

@@ -13,9 +13,11 @@ namespace {
 Uint32 boxFlags(MessageIcon icon)
 {
     switch (icon) {
+    // clang-format off
     case MessageIcon::error:       return SDL_MESSAGEBOX_ERROR;
     case MessageIcon::exclamation: return SDL_MESSAGEBOX_WARNING;
     default:                       return SDL_MESSAGEBOX_INFORMATION;
+        // clang-format on
     }
 }
 
@@ -37,10 +39,10 @@ Answer askYesNo(const char* caption, const char* text, MessageIcon icon, std::st
 {
     enum { yesButton = 1, noButton = 2 };
     const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, yesButton, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, noButton, "No"},
+        { SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, yesButton, "Yes" },
+        { SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, noButton, "No" },
     };
-    const SDL_MessageBoxData box = {boxFlags(icon), nullptr, caption, text, 2, buttons, nullptr};
+    const SDL_MessageBoxData box = { boxFlags(icon), nullptr, caption, text, 2, buttons, nullptr };
     int button = -1;
     if (SDL_ShowMessageBox(&box, &button) < 0) {
         if (why)

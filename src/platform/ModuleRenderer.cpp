@@ -57,7 +57,7 @@ ModuleRenderer::~ModuleRenderer()
 
 bool ModuleRenderer::readFile(const char* path, std::vector<char>& bytes, std::string& error)
 {
-    constexpr uint64_t megabyte = uint64_t{1} << 20;
+    constexpr uint64_t megabyte = uint64_t { 1 } << 20;
     DataFile file;
     if (!file.open(path)) {
         error = std::string(path) + ": " + file.error();
@@ -93,7 +93,7 @@ bool ModuleRenderer::loadMemory(const void* data, size_t size)
     const char* message = nullptr;
     // "stop": reads return 0 frames from the exact end on, instead of a fade-out
     // during which libopenmpt already reports the restart position
-    const openmpt_module_initial_ctl ctls[] = {{"play.at_end", "stop"}, {nullptr, nullptr}};
+    const openmpt_module_initial_ctl ctls[] = { { "play.at_end", "stop" }, { nullptr, nullptr } };
     openmpt_module* loadedModule = openmpt_module_create_from_memory2(
         data, size, logToDebug, nullptr, openmpt_error_func_default, nullptr, &code, &message, ctls);
     if (loadedModule == nullptr) {
@@ -117,8 +117,8 @@ bool ModuleRenderer::loadMemory(const void* data, size_t size)
     error.clear();
     finished = false;
     startRow(openmpt_module_get_current_order(module), openmpt_module_get_current_row(module),
-             static_cast<double>(rendered));
-    lastDropped = Record{rendered, currentSpan(true)};
+        static_cast<double>(rendered));
+    lastDropped = Record { rendered, currentSpan(true) };
     return true;
 }
 
@@ -153,8 +153,8 @@ void ModuleRenderer::forgetFrom(uint64_t frame)
     // the records of chunks that begin at or after the frame go; the one that holds it ends there
     while (fifoCount > 0) {
         Record& newest = fifo[(fifoHead + fifoCount - 1) % fifoCapacity];
-        const uint64_t begins =
-            fifoCount > 1 ? fifo[(fifoHead + fifoCount - 2) % fifoCapacity].end : lastDropped.end;
+        const uint64_t begins
+            = fifoCount > 1 ? fifo[(fifoHead + fifoCount - 2) % fifoCapacity].end : lastDropped.end;
         if (begins < frame) {
             newest.end = std::min(newest.end, frame);
             break;
@@ -174,22 +174,20 @@ void ModuleRenderer::startAtFrame(uint64_t frameIndex)
 
 void ModuleRenderer::render(float* interleavedStereo, size_t frames)
 {
-    while (frames > 0) {
-        // chunks end on multiples of chunkFrames, whatever sizes the caller asks for
-        const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
-        const size_t chunk = std::min(frames, toBoundary);
-        renderChunk(interleavedStereo, chunk, true);
-        interleavedStereo += 2 * chunk;
-        frames -= chunk;
-    }
+    renderChunks(interleavedStereo, frames, true);
 }
 
 void ModuleRenderer::renderSilence(float* interleavedStereo, size_t frames)
 {
+    renderChunks(interleavedStereo, frames, false);
+}
+
+void ModuleRenderer::renderChunks(float* interleavedStereo, size_t frames, bool playing)
+{
     while (frames > 0) {
         const size_t toBoundary = chunkFrames - static_cast<size_t>(rendered % chunkFrames);
         const size_t chunk = std::min(frames, toBoundary);
-        renderChunk(interleavedStereo, chunk, false);
+        renderChunk(interleavedStereo, chunk, playing);
         interleavedStereo += 2 * chunk;
         frames -= chunk;
     }
@@ -273,7 +271,7 @@ void ModuleRenderer::pushRecord(bool advancing)
         fifoHead = (fifoHead + 1) % fifoCapacity;
         --fifoCount;
     }
-    fifo[(fifoHead + fifoCount) % fifoCapacity] = Record{rendered, currentSpan(advancing)};
+    fifo[(fifoHead + fifoCount) % fifoCapacity] = Record { rendered, currentSpan(advancing) };
     ++fifoCount;
 }
 
@@ -306,14 +304,6 @@ void ModuleRenderer::monoSamples(uint64_t endIndex, float out[monoWindowFrames])
         const bool kept = back <= endIndex && rendered - (endIndex - back) <= monoRingFrames;
         out[i] = kept ? monoRing[(endIndex - back) & ringMask] : 0.0f;
     }
-}
-
-uint32_t ModuleRenderer::packPosition(const ModulePosition& position, int scaler)
-{
-    scaler = std::max(scaler, 1);
-    const int part = std::min(static_cast<int>(position.rowFraction * static_cast<float>(scaler)), scaler - 1);
-    const uint32_t high = static_cast<uint32_t>(position.row * scaler + std::max(part, 0)) & 0xFFFFu;
-    return (high << 16) | position.order;
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 // Not thread safe: the owner serialises every call.
 #pragma once
 
+#include "platform/MusicPosition.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +15,6 @@
 struct openmpt_module;
 
 namespace platform {
-
-struct ModulePosition {
-    uint16_t order = 0;
-    uint16_t row = 0;
-    float rowFraction = 0.0f; // part of the row already played, [0, 1)
-};
 
 class ModuleRenderer {
 public:
@@ -39,7 +35,7 @@ public:
     ModuleRenderer& operator=(const ModuleRenderer&) = delete;
 
     // a module file is refused beyond this size before it is read
-    static constexpr uint64_t maxFileBytes = uint64_t{64} << 20;
+    static constexpr uint64_t maxFileBytes = uint64_t { 64 } << 20;
 
     // Reads a module file whole: a regular file of at most maxFileBytes. False
     // otherwise, with the path and the reason in `error`.
@@ -88,10 +84,6 @@ public:
     // endIndex; frames never rendered or no longer kept read as 0.
     void monoSamples(uint64_t endIndex, float out[monoWindowFrames]) const;
 
-    // Order in the low 16 bits; row * scaler plus the played part of the row in
-    // scaler units in the high 16 bits.
-    static uint32_t packPosition(const ModulePosition& position, int scaler);
-
 private:
     // A row as rendered: where it began (fractional frame index) and how long it lasts.
     struct RowSpan {
@@ -108,6 +100,8 @@ private:
         RowSpan span;     // the row at the chunk's end
     };
 
+    // Chunks end on multiples of chunkFrames, whatever sizes the caller asks for.
+    void renderChunks(float* interleavedStereo, size_t frames, bool playing);
     void renderChunk(float* out, size_t frames, bool playing);
     void trackRow(uint64_t stepStart, size_t stepLength);
     void startRow(int order, int row, double startFrame);
@@ -133,7 +127,7 @@ private:
     int fifoCount = 0;
     Record lastDropped;
 
-    std::array<float, monoRingFrames> monoRing{};
+    std::array<float, monoRingFrames> monoRing {};
 };
 
 } // namespace platform

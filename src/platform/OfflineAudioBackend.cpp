@@ -9,26 +9,14 @@
 // out first); the capture only seeks before the first frame.
 #include "platform/OfflineAudioBackend.h"
 
+#include "platform/MusicPosition.h"
+
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
 #include <vector>
 
 namespace platform {
-
-namespace {
-
-// a module position as the caller packs it: order low 16 bits, row high 16 bits
-int orderOf(uint64_t position)
-{
-    return static_cast<int>(position & 0xFFFFu);
-}
-int rowOf(uint64_t position)
-{
-    return static_cast<int>((position >> 16) & 0xFFFFu);
-}
-
-} // namespace
 
 OfflineAudioBackend::OfflineAudioBackend() = default;
 
@@ -43,11 +31,6 @@ bool OfflineAudioBackend::openDevice(int frequency)
     return true;
 }
 
-void OfflineAudioBackend::setVolume(int percent)
-{
-    gain = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
-}
-
 void OfflineAudioBackend::startOutput()
 {
     outputRunning = true;
@@ -55,20 +38,18 @@ void OfflineAudioBackend::startOutput()
 
 void OfflineAudioBackend::closeDevice()
 {
-    dropModule();
+    forgetModule();
     outputRunning = false;
     taken = 0;
 }
 
-void OfflineAudioBackend::dropModule()
+void OfflineAudioBackend::forgetModule()
 {
-    renderer.reset();
+    dropModule();
     if (timing != nullptr) {
         openmpt_module_destroy(timing);
         timing = nullptr;
     }
-    moduleHandle = 0;
-    playing = false;
     aheadReady = false;
     seekedTo.reset();
 }
@@ -76,36 +57,14 @@ void OfflineAudioBackend::dropModule()
 uint32_t OfflineAudioBackend::loadModule(const char* path)
 {
     std::vector<char> bytes;
-    if (!ModuleRenderer::readFile(path, bytes, error)) {
+    std::unique_ptr<ModuleRenderer> loaded = readModule(path, bytes);
+    if (loaded == nullptr) {
         return 0;
     }
-    auto loaded = std::make_unique<ModuleRenderer>(rate);
-    if (!loaded->loadMemory(bytes.data(), bytes.size())) {
-        error = std::string(path) + ": " + loaded->lastError();
-        return 0;
-    }
-    dropModule();
+    forgetModule();
     timing = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
         openmpt_error_func_default, nullptr, nullptr, nullptr, nullptr);
-    loaded->startAtFrame(taken);
-    renderer = std::move(loaded);
-    moduleHandle = ++lastHandle;
-    positionScaler = 1;
-    return moduleHandle;
-}
-
-void OfflineAudioBackend::play(uint32_t handle)
-{
-    if (owns(handle)) {
-        playing = true;
-    }
-}
-
-void OfflineAudioBackend::setPositionScaler(uint32_t handle, int scaler)
-{
-    if (owns(handle)) {
-        positionScaler = std::max(scaler, 1);
-    }
+    return adopt(loaded, taken);
 }
 
 void OfflineAudioBackend::playFrom(uint32_t handle, uint32_t position, bool)
@@ -118,12 +77,12 @@ void OfflineAudioBackend::playFrom(uint32_t handle, uint32_t position, bool)
 
 int OfflineAudioBackend::setPosition(uint32_t handle, uint64_t position)
 {
-    if (!owns(handle) || !renderer->seek(orderOf(position), rowOf(position))) {
+    if (!owns(handle) || !renderer->seek(orderOf(position), highOf(position))) {
         return 0;
     }
     ModulePosition target;
     target.order = static_cast<uint16_t>(orderOf(position));
-    target.row = static_cast<uint16_t>(rowOf(position));
+    target.row = static_cast<uint16_t>(highOf(position));
     seekedTo = target;
     return 1;
 }
@@ -149,22 +108,12 @@ uint64_t OfflineAudioBackend::position(uint32_t handle)
         return 0;
     }
     if (seekedTo) {
-        return ModuleRenderer::packPosition(*seekedTo, positionScaler);
+        return packed(*seekedTo);
     }
     // with the sample ahead rendered, the record that ends just after it is the
     // position of that sample; otherwise the position where rendering stopped
     const uint64_t at = aheadReady ? taken : renderer->renderedFrames();
-    return ModuleRenderer::packPosition(renderer->positionAt(at), positionScaler);
-}
-
-void OfflineAudioBackend::spectrum(uint32_t handle, float magnitudes[spectrumBins])
-{
-    if (!owns(handle)) {
-        std::fill(magnitudes, magnitudes + spectrumBins, 0.0f);
-        return;
-    }
-    renderer->monoSamples(taken, monoWindow.data());
-    analyser.compute(monoWindow.data(), magnitudes);
+    return packed(renderer->positionAt(at));
 }
 
 void OfflineAudioBackend::takeFrames(float* interleavedStereo, size_t frames)
@@ -187,18 +136,9 @@ void OfflineAudioBackend::takeFrames(float* interleavedStereo, size_t frames)
     interleavedStereo[1] = ahead[1];
     renderer->render(interleavedStereo + 2, frames - 1);
     renderer->render(ahead.data(), 1);
-    if (gain != 1.0f) {
-        for (size_t i = 0; i < 2 * frames; ++i) {
-            interleavedStereo[i] *= gain;
-        }
-    }
+    applyGain(interleavedStereo, frames);
     taken += frames;
     seekedTo.reset();
-}
-
-bool OfflineAudioBackend::ended(uint32_t handle)
-{
-    return !owns(handle) || (renderer->ended() && renderer->endFrame() <= taken);
 }
 
 double OfflineAudioBackend::secondsToOrder(int order) const

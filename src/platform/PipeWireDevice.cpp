@@ -81,9 +81,8 @@ bool PipeWireDevice::open(int frequency, Callback newCallback, void* newUser)
         format.position[0] = SPA_AUDIO_CHANNEL_FL;
         format.position[1] = SPA_AUDIO_CHANNEL_FR;
         const spa_pod* parameters[] = { spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format) };
-        const auto flags = static_cast<pw_stream_flags>(
-            PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE
-            | PW_STREAM_FLAG_RT_PROCESS);
+        const auto flags = static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT
+            | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE | PW_STREAM_FLAG_RT_PROCESS);
         const int connected = pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, parameters, 1);
         if (connected < 0) {
             error = std::string("PipeWire: no daemon (") + std::strerror(-connected) + ")";

@@ -47,8 +47,8 @@ private:
 
     std::mutex processLock; // held by the process callback
     // with the loop locked
-    uint64_t handedFrames = 0; // and the process lock
-    uint64_t cycleFrames = 0;  // frames the graph asks for a cycle, at our rate
+    uint64_t handedFrames = 0;     // and the process lock
+    uint64_t cycleFrames = 0;      // frames the graph asks for a cycle, at our rate
     uint64_t lastHandedFrames = 0; // handed in the last cycle, heard in the next
     bool failed = false;
     std::string error;

@@ -59,7 +59,7 @@ private:
     // with the mainloop locked
     bool paused = true;
     bool timingKnown = false; // a timing report since output started
-    size_t owed = 0; // bytes asked for while paused, written when output starts
+    size_t owed = 0;          // bytes asked for while paused, written when output starts
     bool failed = false;
     bool waitTimedOut = false;
     int underruns = 0;
@@ -67,7 +67,7 @@ private:
     std::string serverName;
     bool serverAnswered = false;
     int64_t lastReadIndex = 0; // bytes, at the last playing report
-    StepDivisor readSteps; // frames the read index moved between reports
+    StepDivisor readSteps;     // frames the read index moved between reports
     std::string error;
 };
 

@@ -12,6 +12,7 @@ int virtualKey(SDL_Keycode key)
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return 112 + (key - SDLK_F1);
     switch (key) {
+    // clang-format off
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB:       return 9;
     case SDLK_RETURN:    return 13;
@@ -36,6 +37,7 @@ int virtualKey(SDL_Keycode key)
     case SDLK_INSERT:    return 45;
     case SDLK_DELETE:    return 46;
     default:             return 0;
+        // clang-format on
     }
 }
 
@@ -43,7 +45,7 @@ bool translateEvent(const SDL_Event& sdlEvent, bool minimised, WindowEvent& even
 {
     switch (sdlEvent.type) {
     case SDL_QUIT:
-        event = {WindowEvent::Type::quit};
+        event = { WindowEvent::Type::quit };
         return true;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -51,18 +53,17 @@ bool translateEvent(const SDL_Event& sdlEvent, bool minimised, WindowEvent& even
         const int key = virtualKey(sdlEvent.key.keysym.sym);
         if (key == 0)
             return false;
-        event = {sdlEvent.type == SDL_KEYDOWN ? WindowEvent::Type::keyDown
-                                              : WindowEvent::Type::keyUp};
+        event = { sdlEvent.type == SDL_KEYDOWN ? WindowEvent::Type::keyDown : WindowEvent::Type::keyUp };
         event.key = key;
         return true;
     }
     case SDL_WINDOWEVENT:
         switch (sdlEvent.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            event = {WindowEvent::Type::quit};
+            event = { WindowEvent::Type::quit };
             return true;
         case SDL_WINDOWEVENT_MINIMIZED:
-            event = {WindowEvent::Type::minimised};
+            event = { WindowEvent::Type::minimised };
             return true;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
@@ -70,10 +71,10 @@ bool translateEvent(const SDL_Event& sdlEvent, bool minimised, WindowEvent& even
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
             // Losing the focus keeps a visible window drawing; only a minimised one stops.
-            event = {minimised ? WindowEvent::Type::minimised : WindowEvent::Type::activated};
+            event = { minimised ? WindowEvent::Type::minimised : WindowEvent::Type::activated };
             return true;
         case SDL_WINDOWEVENT_RESIZED:
-            event = {WindowEvent::Type::resized};
+            event = { WindowEvent::Type::resized };
             event.width = sdlEvent.window.data1;
             event.height = sdlEvent.window.data2;
             return true;

@@ -1,8 +1,6 @@
 // The SDL2 window with its GL context and offscreen frame.
 #include "platform/SdlWindow.h"
 
-#include "platform/Display.h"
-
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/SdlEvents.h"
@@ -24,7 +22,8 @@ bool initVideo(std::string& error)
     // With no display SDL quietly falls back to a driver whose windows nobody sees.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* requested = std::getenv("SDL_VIDEODRIVER");
-    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    const bool invisible
+        = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     if (invisible && !(requested && std::strcmp(requested, driver) == 0)) {
         error = std::string("no display: SDL could only offer its '") + driver + "' video driver";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -57,8 +56,8 @@ void showCursor(bool visible)
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int height, bool fullscreen,
-                                             WindowFailure& failure, std::string& error)
+std::unique_ptr<SdlWindow> SdlWindow::create(
+    const char* title, int width, int height, bool fullscreen, WindowFailure& failure, std::string& error)
 {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -71,9 +70,9 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
 
     std::unique_ptr<SdlWindow> window(new SdlWindow);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN
-                         | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
-    window->window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       width, height, flags);
+        | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
+    window->window_
+        = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!window->window_) {
         failure = WindowFailure::window;
         error = SDL_GetError();
@@ -97,14 +96,14 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
     }
     // Vsync where the driver offers it; the demo renders as fast as presenting allows.
     SDL_GL_SetSwapInterval(1);
-    SDL_DisplayMode mode{};
+    SDL_DisplayMode mode {};
     const int display = SDL_GetWindowDisplayIndex(window->window_);
     if (SDL_GL_GetSwapInterval() != 0 && SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0
         && mode.refresh_rate > 0)
         window->refresh_ = 1.0 / mode.refresh_rate;
     char line[96];
     std::snprintf(line, sizeof line, "window: swap interval %d, refresh %d Hz\n", SDL_GL_GetSwapInterval(),
-                  mode.refresh_rate);
+        mode.refresh_rate);
     debugOutput(line);
 
     SDL_ShowWindow(window->window_);

@@ -1,14 +1,12 @@
-// The camera and the random sequence.
+// The camera: the derived up vector and the transforms it loads.
 #include "render/Camera.h"
 
 #include "platform/GL.h"
 
-#include <cstdint>
-
 Camera::Camera()
 {
-    eye = {1.0f, 1.0f, 1.0f, 0.0f};
-    target = {0.0f, 0.0f, 0.1f, 0.0f};
+    eye = { 1.0f, 1.0f, 1.0f, 0.0f };
+    target = { 0.0f, 0.0f, 0.1f, 0.0f };
     updateUp();
 }
 
@@ -53,18 +51,4 @@ void Camera::apply() const
     gluPerspective(fovY, aspect, zNear, zFar);
     gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, up.x, up.y, up.z);
     glMatrixMode(GL_MODELVIEW);
-}
-
-namespace {
-
-uint32_t randomState = 1; // never reseeded
-
-} // namespace
-
-double randomUnit()
-{
-    randomState = randomState * 214013u + 2531011u;
-    const uint32_t r = (randomState >> 16) & 0x7FFF;
-    constexpr float step = 1.0f / 32767.0f; // the float nearest to 1/32767
-    return r * static_cast<double>(step);
 }

@@ -27,7 +27,3 @@ public:
     float zFar = 60.0f;
     float aspect = 1.3f; // whatever the window's shape
 };
-
-// The next number of the demo's fixed sequence, in [0, 1), in double precision: the
-// largest value, 0.9999999990686774, would round to 1.0 as a float.
-double randomUnit();

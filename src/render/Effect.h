@@ -16,9 +16,9 @@ public:
     virtual void load() = 0;
     virtual void enter() = 0;
     virtual void release() = 0;
-    virtual void leave() {}
-    virtual void spare1() {}
-    virtual void spare2() {}
+    virtual void leave() { }
+    virtual void spare1() { }
+    virtual void spare2() { }
 
     // Written by the frame driver before each draw; scenes ask the music player instead.
     void setMusicPosition(int order, int row);

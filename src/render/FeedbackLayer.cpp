@@ -7,7 +7,7 @@
 #include <new>
 
 GLuint FeedbackLayer::texture = 0;
-float FeedbackLayer::color[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+float FeedbackLayer::color[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
 GLenum FeedbackLayer::blendSource = GL_SRC_ALPHA;
 GLenum FeedbackLayer::blendDestination = GL_ONE_MINUS_SRC_ALPHA;
 
@@ -46,8 +46,8 @@ GLuint FeedbackLayer::createTexture()
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 zeros.get());
+    glTexImage2D(
+        GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.get());
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     return name;
@@ -83,10 +83,12 @@ void FeedbackLayer::draw(float)
         // 0.625 = 640/1024 and 0.9375 = 480/512: the captured area of the texture.
         glBegin(GL_QUADS);
         glNormal3f(0.0f, 0.0f, 1.0f);
+        // clang-format off
         glTexCoord2f(0.0f,   0.0f);    glVertex3f(-4.0f, -2.0f, 0.02f);
         glTexCoord2f(0.625f, 0.0f);    glVertex3f( 4.0f, -2.0f, 0.02f);
         glTexCoord2f(0.625f, 0.9375f); glVertex3f( 4.0f,  2.0f, 0.02f);
         glTexCoord2f(0.0f,   0.9375f); glVertex3f(-4.0f,  2.0f, 0.02f);
+        // clang-format on
         glEnd();
 
         glDisable(GL_BLEND);

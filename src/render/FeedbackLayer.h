@@ -10,7 +10,7 @@ class FeedbackLayer : public Effect {
 public:
     void draw(float seconds) override;
     void load() override;
-    void enter() override {}
+    void enter() override { }
     void release() override;
 
     void setTextureSize(int width, int height);

@@ -1,8 +1,10 @@
 // Window creation and release in the demo's order, with its messages.
 #include "render/GLWindow.h"
 
+#include "platform/Display.h"
+#include "platform/GLSurface.h"
 #include "platform/MessageBox.h"
-#include "platform/SdlWindow.h"
+#include "platform/WindowFactory.h"
 
 #include "platform/GL.h"
 
@@ -24,17 +26,22 @@ void shutdownError(const char* text)
 const char* failureText(platform::WindowFailure failure)
 {
     switch (failure) {
+    // clang-format off
     case platform::WindowFailure::context:    return "Can't Create A GL Rendering Context.";
     case platform::WindowFailure::activation: return "Can't Activate The GL Rendering Context.";
     case platform::WindowFailure::frame:      return "Can't Set The PixelFormat.";
     default:                                  return "Window Creation Error.";
+        // clang-format on
     }
 }
 
 } // namespace
 
+GLWindow* glWindow = nullptr;
+
 GLWindow::GLWindow(int width, int height)
-    : height_(height), width_(width)
+    : height_(height)
+    , width_(width)
 {
     if (width <= 0 || height <= 0) {
         width_ = 640;
@@ -62,8 +69,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
 
     // The desktop keeps its mode; the 640x480 frame is scaled to fill it.
     if (fullscreen_ && !platform::fullscreenAvailable()) {
-        const platform::Answer answer = platform::askYesNo(
-            "Kaplo GL",
+        const platform::Answer answer = platform::askYesNo("Kaplo GL",
             "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
             platform::MessageIcon::exclamation);
         if (answer != platform::Answer::yes) {
@@ -76,8 +82,8 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
         platform::showCursor(false);
 
     platform::WindowFailure failure = platform::WindowFailure::none;
-    window_ = platform::SdlWindow::create(title, width, height, fullscreen_ != 0, failure, cause);
-    if (!window_) {
+    surface_ = platform::createWindowSurface(title, width, height, fullscreen_ != 0, failure, cause);
+    if (!surface_) {
         killWindow();
         creationError(failureText(failure), cause);
         return 0;
@@ -89,16 +95,15 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
 void GLWindow::killWindow()
 {
     if (fullscreen_) {
-        if (window_)
-            window_->leaveFullscreen();
+        if (surface_)
+            surface_->leaveFullscreen();
         platform::showCursor(true);
     }
-    if (window_) {
-        if (!window_->releaseContext())
+    if (surface_) {
+        if (!surface_->releaseContext())
             shutdownError("Release Of DC And RC Failed.");
-        window_.reset();
+        surface_.reset();
     }
-    attached_.reset();
     if (videoStarted_) {
         platform::quitVideo();
         videoStarted_ = false;
@@ -121,14 +126,7 @@ void GLWindow::end2D()
     glMatrixMode(GL_MODELVIEW);
 }
 
-platform::GLSurface* GLWindow::surface() const
-{
-    if (window_)
-        return window_.get();
-    return attached_.get();
-}
-
 void GLWindow::attachSurface(std::unique_ptr<platform::GLSurface> surface)
 {
-    attached_ = std::move(surface);
+    surface_ = std::move(surface);
 }

@@ -7,8 +7,7 @@
 
 namespace platform {
 class GLSurface;
-class SdlWindow;
-} // namespace platform
+}
 
 class GLWindow {
 public:
@@ -28,15 +27,16 @@ public:
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
     // Window size changes leave the stored size and the 640x480 viewport alone.
-    void resize(int, int) {}
+    void resize(int, int) { }
 
     // Multiplies an orthographic box w x h (centred, near 0.1, far 200) onto the
     // projection in force; end2D restores it. Leaves the model-view matrix selected.
     void begin2D(float w, float h);
     void end2D();
 
-    // Where the GL draws: the SDL window, or a surface attached by a headless run.
-    platform::GLSurface* surface() const;
+    // Where the GL draws: the window createWindow made, or the surface a headless run
+    // attached instead (the headless context, the capture's or the tests' surface).
+    platform::GLSurface* surface() const { return surface_.get(); }
     void attachSurface(std::unique_ptr<platform::GLSurface> surface);
 
 private:
@@ -45,10 +45,9 @@ private:
     unsigned char fullscreen_ = 0;
     char title_[255] = {};
 
-    std::unique_ptr<platform::SdlWindow> window_;
-    std::unique_ptr<platform::GLSurface> attached_;
+    std::unique_ptr<platform::GLSurface> surface_;
     bool videoStarted_ = false;
 };
 
-// The one window, created at static initialisation and never destroyed.
+// The one window, created at static initialisation (in app/) and never destroyed.
 extern GLWindow* glWindow;

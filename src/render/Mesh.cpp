@@ -44,7 +44,7 @@ void Mesh::draw(float)
         glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
         glBegin(GL_LINES);
         for (int i = 0; i < faceCount_; ++i) {
-            for (const int32_t corner : {faceA_[i], faceB_[i], faceC_[i]}) {
+            for (const int32_t corner : { faceA_[i], faceB_[i], faceC_[i] }) {
                 glVertex3f(0.0f, 0.0f, 0.0f);
                 putVertex(vertices[corner]);
             }
@@ -81,12 +81,12 @@ void Mesh::setVertex(int i, float x, float y, float z, float w)
 {
     if (i < 0 || i >= vertexCount_)
         return;
-    vertices[i] = {x, y, z, w};
+    vertices[i] = { x, y, z, w };
 }
 
 void Mesh::allocate(int vertexCapacity, int faceCapacity)
 {
-    vertices.assign(vertexCapacity, Vec4{});
+    vertices.assign(vertexCapacity, Vec4 {});
     faceA_.assign(faceCapacity, 0);
     faceB_.assign(faceCapacity, 0);
     faceC_.assign(faceCapacity, 0);

@@ -7,9 +7,13 @@ void drawTexturedQuad(float x0, float y0, float x1, float y1, float z)
 {
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f); glVertex3f(x0, y0, z);
-    glTexCoord2f(1.0f, 0.0f); glVertex3f(x1, y0, z);
-    glTexCoord2f(1.0f, 1.0f); glVertex3f(x1, y1, z);
-    glTexCoord2f(0.0f, 1.0f); glVertex3f(x0, y1, z);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(x0, y0, z);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(x1, y0, z);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(x1, y1, z);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(x0, y1, z);
     glEnd();
 }

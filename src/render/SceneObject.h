@@ -5,8 +5,8 @@ class SceneObject {
 public:
     virtual ~SceneObject() = default;
 
-    virtual void draw(float) {}
-    virtual void release() {}
+    virtual void draw(float) { }
+    virtual void release() { }
 
     bool isGenerated() const { return generated; }
 

@@ -28,10 +28,10 @@ void TetraMesh::generate()
     vertexCount_ = 4;
     faceCount_ = 4;
 
-    vertices[0] = {0.0f, h, 0.0f, 0.0f};
-    vertices[1] = {-h, -h, h, 0.0f};
-    vertices[2] = {h, -h, 0.0f, 0.0f};
-    vertices[3] = {0.0f, -h, -h, 0.0f};
+    vertices[0] = { 0.0f, h, 0.0f, 0.0f };
+    vertices[1] = { -h, -h, h, 0.0f };
+    vertices[2] = { h, -h, 0.0f, 0.0f };
+    vertices[3] = { 0.0f, -h, -h, 0.0f };
     setFace(0, 0, 1, 2);
     setFace(1, 0, 2, 3);
     setFace(2, 0, 3, 1);
@@ -42,7 +42,8 @@ void TetraMesh::generate()
         const int facesAtStart = faceCount_;
         for (int k = 0; k < facesAtStart; ++k) {
             char line[128];
-            std::snprintf(line, sizeof line, "maxF %d f %d maxV %d v %d\n", maxF, faceCount_, maxV, vertexCount_);
+            std::snprintf(
+                line, sizeof line, "maxF %d f %d maxV %d v %d\n", maxF, faceCount_, maxV, vertexCount_);
             platform::debugOutput(line);
 
             const int32_t a = faceA_[k];
@@ -52,8 +53,8 @@ void TetraMesh::generate()
             const Vec4& va = vertices[a];
             const Vec4& vb = vertices[b];
             const Vec4& vc = vertices[c];
-            vertices[n] = {(vc.x + vb.x + va.x) * 0.33333334f, (vc.y + vb.y + va.y) * 0.33333334f,
-                           (vc.z + vb.z + va.z) * 0.33333334f, 0.0f};
+            vertices[n] = { (vc.x + vb.x + va.x) * 0.33333334f, (vc.y + vb.y + va.y) * 0.33333334f,
+                (vc.z + vb.z + va.z) * 0.33333334f, 0.0f };
 
             setFace(k, a, n, c);
             setFace(faceCount_, a, b, n);

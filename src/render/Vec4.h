@@ -11,5 +11,5 @@ struct Vec4 {
 // The cross product of x, y and z; w is left 0.
 inline Vec4 cross(Vec4 a, Vec4 b)
 {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x, 0.0f};
+    return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x, 0.0f };
 }

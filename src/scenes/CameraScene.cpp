@@ -28,7 +28,14 @@ void CameraScene::drawTrails(int passes, float t)
 bool isBeatRow(unsigned row)
 {
     switch (row) {
-    case 0: case 1: case 8: case 9: case 16: case 17: case 24: case 25:
+    case 0:
+    case 1:
+    case 8:
+    case 9:
+    case 16:
+    case 17:
+    case 24:
+    case 25:
         return true;
     default:
         return false;

@@ -1,5 +1,10 @@
 // The common part of the five scenes with a 3D view: their camera, cube and
 // tetrahedron, and the enter and release they share.
+//
+// The scenes' draws repeat GL calls that change nothing (a glMatrixMode of the mode
+// already selected, a push right after a push, an enable already in force). They are
+// deliberate: the call stream is kept call for call as the demo has always made it, so
+// do not tidy them away.
 #pragma once
 
 #include "render/Camera.h"

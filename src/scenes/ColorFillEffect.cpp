@@ -31,10 +31,12 @@ void ColorFillEffect::draw(float)
         // Texturing is off whenever a scene draws, so the fill is untextured.
         glBegin(GL_QUADS);
         glNormal3f(0.0f, 0.0f, 1.0f);
+        // clang-format off
         glVertex3f(-4.0f, -2.0f, -0.0121f);
         glVertex3f( 4.0f, -2.0f, -0.0121f);
         glVertex3f( 4.0f,  2.0f, -0.0121f);
         glVertex3f(-4.0f,  2.0f, -0.0121f);
+        // clang-format on
         glEnd();
         glDisable(GL_BLEND);
     }

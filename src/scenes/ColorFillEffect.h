@@ -8,8 +8,8 @@ class ColorFillEffect : public Effect {
 public:
     void draw(float seconds) override;
     void load() override;
-    void enter() override {}
-    void release() override {}
+    void enter() override { }
+    void release() override { }
 
     void setColor(float red, float green, float blue, float alpha);
 

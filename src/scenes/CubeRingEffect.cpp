@@ -29,10 +29,12 @@ constexpr unsigned lastRow = std::numeric_limits<uint16_t>::max();
 
 // Rows 8, 16 and 24 are in no band.
 constexpr RowEye rowEyes[] = {
+    // clang-format off
     { 0,       7, { 0.0f,  0.0f, -5.0f}},
     { 9,      15, { 0.0f, -5.0f,  0.0f}},
     {17,      23, {-5.0f,  0.0f,  0.0f}},
     {25, lastRow, {-5.0f, -5.0f, -5.0f}},
+    // clang-format on
 };
 
 } // namespace

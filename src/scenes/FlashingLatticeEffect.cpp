@@ -7,12 +7,11 @@
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 #include "scenes/PointLattice.h"
+#include "scenes/SceneState.h"
 
 #include "platform/GL.h"
 
 #include <cmath>
-
-float FlashingLatticeEffect::flash = 0.0f;
 
 namespace {
 
@@ -60,7 +59,8 @@ void FlashingLatticeEffect::draw(float t)
 
     // background, sinking to black in the last order (GL clamps below 0)
     if (o > 12)
-        glClearColor(0.0f, static_cast<float>(0.2 - r * 0.03125), static_cast<float>(0.4 - r * 0.03125), 0.0f);
+        glClearColor(
+            0.0f, static_cast<float>(0.2 - r * 0.03125), static_cast<float>(0.4 - r * 0.03125), 0.0f);
     else
         glClearColor(0.0f, 0.2f, 0.4f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -104,7 +104,7 @@ void FlashingLatticeEffect::draw(float t)
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    flash = nextFlash(flash, r, 1.0f);
+    flashingLatticeFlash = nextFlash(flashingLatticeFlash, r, 1.0f);
 
     // trails
     drawTrails(feedbackPasses, t);
@@ -116,7 +116,7 @@ void FlashingLatticeEffect::draw(float t)
     glWindow->begin2D(5.0f, 4.0f);
     {
         // GL clamps the alpha to 1
-        glColor4f(1.0f, 1.0f, 1.0f, static_cast<float>(0.6 * flash + 16.0 * level));
+        glColor4f(1.0f, 1.0f, 1.0f, static_cast<float>(0.6 * flashingLatticeFlash + 16.0 * level));
         glBindTexture(GL_TEXTURE_2D, o >= lastOrder ? picture2.glName : picture.glName);
         // the middle four fifths of the width, the full height
         drawTexturedQuad(-2.0f, -2.0f, 2.0f, 2.0f, -0.0121f);

@@ -13,8 +13,4 @@ public:
 
     Texture picture;  // overlay up to order 12
     Texture picture2; // overlay from order 13 on
-
-    // Opacity of the overlay: 1 on a beat row, decaying per frame between. One value for
-    // the class, for the whole run, apart from the other scenes' flashes.
-    static float flash;
 };

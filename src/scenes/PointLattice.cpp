@@ -44,10 +44,10 @@ Vec4 latticeEye(unsigned row, double angle)
     const float x = static_cast<float>(3.0 * c + 5.0);
     const float y = static_cast<float>(2.0 * s + 3.0);
     if (row <= 8)
-        return {0.0f, static_cast<float>(3.0 * c + 8.0), static_cast<float>(2.0 * s + 6.0), 0.0f};
+        return { 0.0f, static_cast<float>(3.0 * c + 8.0), static_cast<float>(2.0 * s + 6.0), 0.0f };
     if (row <= 16)
-        return {x, 0.0f, y, 0.0f};
+        return { x, 0.0f, y, 0.0f };
     if (row <= 24)
-        return {x, y, 0.0f, 0.0f};
-    return {x, y, y, 0.0f};
+        return { x, y, 0.0f, 0.0f };
+    return { x, y, y, 0.0f };
 }

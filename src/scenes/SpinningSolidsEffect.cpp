@@ -6,10 +6,9 @@
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
+#include "scenes/SceneState.h"
 
 #include "platform/GL.h"
-
-float SpinningSolidsEffect::flash = 0.0f;
 
 namespace {
 
@@ -90,13 +89,13 @@ void SpinningSolidsEffect::draw(float t)
     drawTrails(feedbackPasses, t);
 
     // pictures, after the capture: they never enter the trails
-    flash = nextFlash(flash, musicPlayer.row(), 1.0f);
+    spinningSolidsFlash = nextFlash(spinningSolidsFlash, musicPlayer.row(), 1.0f);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glWindow->begin2D(4.0f, 4.0f);
     {
         // blend factors as the feedback layer left them: source alpha, one minus it
-        glColor4f(1.0f, 1.0f, 1.0f, flash);
+        glColor4f(1.0f, 1.0f, 1.0f, spinningSolidsFlash);
         const bool secondPicture = musicPlayer.order() == pictureTwoOrder;
         glBindTexture(GL_TEXTURE_2D, secondPicture ? picture2.glName : picture.glName);
         drawLowerHalf();

@@ -13,8 +13,4 @@ public:
     Texture picture;      // lower half, every order but 3
     Texture picture2;     // lower half while the music is in order 3
     Texture pulsePicture; // added over the lower half with the spectrum level
-
-    // Opacity of the lower-half picture: 1 on a beat row, decaying per frame between.
-    // One value for the class, for the whole run; enter and leave keep it.
-    static float flash;
 };

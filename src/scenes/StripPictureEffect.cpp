@@ -1,20 +1,19 @@
 // The strip picture's load, random updates and draw.
 #include "scenes/StripPictureEffect.h"
 
-#include "render/Camera.h"
+#include "render/RandomUnit.h"
+#include "scenes/SceneState.h"
 
 #include "platform/GL.h"
-
-float StripPictureEffect::lastUpdateTime = -1.0f;
 
 namespace {
 
 constexpr float notYetSet = -1.0f;
 constexpr int updatesPerDraw = 10;
 constexpr int maxRetries = 20;
-constexpr float stripWidth = 1.0f / 64.0f;    // screen units; 128 strips span -1..1
+constexpr float stripWidth = 1.0f / 64.0f;     // screen units; 128 strips span -1..1
 constexpr float stripTexWidth = 1.0f / 128.0f; // texture units
-constexpr float stretch = 20.0f;              // extra half-height of a transparent strip
+constexpr float stretch = 20.0f;               // extra half-height of a transparent strip
 constexpr float revealedAbove = 0.95f;
 constexpr float dissolvedBelow = 0.05f;
 constexpr GLbitfield savedAttributes = 0x0B71; // the value of GL_DEPTH_TEST, used as a mask
@@ -82,8 +81,8 @@ void StripPictureEffect::draw(float t)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     // the first draw only starts the clock
-    if (lastUpdateTime == notYetSet)
-        lastUpdateTime = t;
+    if (stripUpdateTime == notYetSet)
+        stripUpdateTime = t;
 
     glPushAttrib(savedAttributes);
     {
@@ -94,10 +93,10 @@ void StripPictureEffect::draw(float t)
         float u = 0.0f;
         for (int i = 0; i < stripCount; ++i) {
             // fires at most once a draw, before strip 0: it moves the last-update time to t
-            if (t - lastUpdateTime > interval) {
+            if (t - stripUpdateTime > interval) {
                 for (int update = 0; update < updatesPerDraw; ++update)
                     randomUpdate();
-                lastUpdateTime = t;
+                stripUpdateTime = t;
             }
 
             // stretched vertically in proportion to its transparency
@@ -105,10 +104,12 @@ void StripPictureEffect::draw(float t)
             glColor4f(color[0], color[1], color[2], stripAlpha[i]);
             glBegin(GL_QUADS);
             glNormal3f(0.0f, 0.0f, 1.0f);
+            // clang-format off
             glTexCoord2f(u,                 0.0f); glVertex3f(x,              -1.0f - h, -0.01f);
             glTexCoord2f(u + stripTexWidth, 0.0f); glVertex3f(x + stripWidth, -1.0f - h, -0.01f);
             glTexCoord2f(u + stripTexWidth, 1.0f); glVertex3f(x + stripWidth,  1.0f + h, -0.01f);
             glTexCoord2f(u,                 1.0f); glVertex3f(x,               1.0f + h, -0.01f);
+            // clang-format on
             glEnd();
 
             x += stripWidth;

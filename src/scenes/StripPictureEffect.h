@@ -16,8 +16,8 @@ public:
     // strip. Makes ten random updates first when more than `interval` has passed.
     void draw(float seconds) override;
     void load() override;
-    void enter() override {}
-    void release() override {}
+    void enter() override { }
+    void release() override { }
 
     // A name of 256 characters or more is cut to 255.
     void setFileName(const char* name);
@@ -30,13 +30,9 @@ public:
 
     // Everything below gets its value from setFileName and load.
     Texture texture;
-    float color[4] = {};              // each strip replaces the alpha with its own
+    float color[4] = {}; // each strip replaces the alpha with its own
     char fileName[256] = {};
     float stripAlpha[stripCount] = {}; // kept within 0..1
-    float interval = 0.0f;            // seconds of scene time between updates
+    float interval = 0.0f;             // seconds of scene time between updates
     int32_t mode = 0;
-
-    // Scene time of the last random update; -1 until the first draw sets it. One value
-    // for the whole program, shared by every instance, never reset.
-    static float lastUpdateTime;
 };

@@ -6,12 +6,11 @@
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
+#include "scenes/SceneState.h"
 
 #include "platform/GL.h"
 
 #include <cmath>
-
-float VertexRingEffect::flash = 0.0f;
 
 namespace {
 
@@ -67,7 +66,7 @@ void VertexRingEffect::draw(float t)
                 glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
                 // beat flash
-                flash = nextFlash(flash, musicPlayer.row(), beatFlash);
+                vertexRingFlash = nextFlash(vertexRingFlash, musicPlayer.row(), beatFlash);
 
                 // ring
                 // Radius 2, wobbling in depth, lifted by the level; consecutive vertices
@@ -79,10 +78,10 @@ void VertexRingEffect::draw(float t)
                     const double y = 2.0 * std::cos(angle) + lift;
                     const double z = 2.0 * std::sin(y) + level;
                     mesh.setVertex(i, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
-                                   mesh.vertex(i).w);
+                        mesh.vertex(i).w);
                 }
-                glTranslatef(0.0f, 0.0f, 0.6f * flash); // pushed back on the beat
-                glRotatef(10.0f * t, 1.0f, 1.0f, 1.0f); // degrees per second
+                glTranslatef(0.0f, 0.0f, 0.6f * vertexRingFlash); // pushed back on the beat
+                glRotatef(10.0f * t, 1.0f, 1.0f, 1.0f);           // degrees per second
                 mesh.draw(t);
 
                 // cube
@@ -119,7 +118,7 @@ void VertexRingEffect::draw(float t)
     glWindow->begin2D(4.0f, 4.0f);
     {
         // blend factors as the feedback layer left them: source alpha, one minus it
-        glColor4f(1.0f, 1.0f, 1.0f, flash);
+        glColor4f(1.0f, 1.0f, 1.0f, vertexRingFlash);
         glBindTexture(GL_TEXTURE_2D, picture.glName);
 
         // the lower half with a small margin

@@ -11,10 +11,4 @@ public:
     void load() override;
 
     Texture picture; // lower half
-
-    // 4 on a beat row, decaying per frame between: pushes the ring back by 0.6 flash
-    // and is the picture's opacity (clamped by GL, so it stays opaque while above 1).
-    // One value for the class, separate from the other scenes' flashes; enter and
-    // leave keep it.
-    static float flash;
 };

@@ -1,11 +1,15 @@
 // The loader's order, pauses and results, and the loading screen read back.
 #include "app/Loader.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -24,7 +28,6 @@ protected:
         musicPlayer.setBackend(&backend);
         platform::setClock(&clock);
         clock.now = 250;
-        loaded = 0;
         presentsBefore = testsupport::testSurface().presents;
     }
     void TearDown() override { platform::setClock(nullptr); }
@@ -54,16 +57,17 @@ TEST_F(Loading, RunsEveryStepWithItsProgressFramesAndPauses)
     EXPECT_EQ(loaded, 1);
     // The twelve pictures in load order: loader, then the scenes in registry order.
     std::string expected;
-    for (const char* name : {"vorimel", "diagonales", "cosa00d", "cosa00d2", "cosa00e01", "cosa01b", "cosa02b",
-                             "cosa03", "flare2", "cosa03c", "cosa04d1", "cosa05b1"})
+    for (const char* name : { "vorimel", "diagonales", "cosa00d", "cosa00d2", "cosa00e01", "cosa01b",
+             "cosa02b", "cosa03", "flare2", "cosa03c", "cosa04d1", "cosa05b1" })
         expected += std::string("Loading texture ./data/") + name + ".tga-> ok\n";
     EXPECT_EQ(out, expected);
     EXPECT_EQ(presents(), 13); // 0 10 15 20 30 49 50 52 56 58 60 64 100
     EXPECT_EQ(clock.slept, 13u * 10u + 1000u);
     EXPECT_EQ(startTick, 260.0f); // after the first progress frame's 10 ms
     EXPECT_EQ(sceneStartTime, 0.0f);
-    EXPECT_EQ(backend.calls, (std::vector<std::string>{"openDevice 44100", "setVolume 100",
-                                                       "loadModule ./data/mordel.it", "play 7"}));
+    EXPECT_EQ(backend.calls,
+        (std::vector<std::string> {
+            "openDevice 44100", "setVolume 100", "loadModule ./data/mordel.it", "play 7" }));
     EXPECT_FLOAT_EQ(FeedbackLayer::color[3], FEEDBACK_ALPHA);
     EXPECT_FLOAT_EQ(FeedbackLayer::color[0], 1.0f);
     EXPECT_EQ(feedbackLayer->textureWidth, 1024);
@@ -80,13 +84,13 @@ TEST_F(Loading, StopsAfterTheOverlayWhenThereIsNoAudioDevice)
 
     EXPECT_EQ(loaded, 1);
     EXPECT_EQ(presents(), 4); // 0 10 15 20
-    EXPECT_EQ(backend.calls, (std::vector<std::string>{"openDevice 44100"}));
+    EXPECT_EQ(backend.calls, (std::vector<std::string> { "openDevice 44100" }));
     EXPECT_EQ(feedbackLayer->textureWidth, widthBefore);
 }
 
 TEST_F(Loading, ScreenAtZeroShowsAnEmptyBarAndNoLogo)
 {
-    const unsigned char white[4] = {255, 255, 255, 255};
+    const unsigned char white[4] = { 255, 255, 255, 255 };
     glGenTextures(1, &logoTexture.glName);
     glBindTexture(GL_TEXTURE_2D, logoTexture.glName);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
@@ -95,17 +99,17 @@ TEST_F(Loading, ScreenAtZeroShowsAnEmptyBarAndNoLogo)
     glLoadIdentity();
 
     drawLoadingProgress(0.0f);
-    const std::array<int, 3> teal = {13, 140, 140};
-    expectPixelNear(pixelAt(320, 100), teal); // inside the bar
-    expectPixelNear(pixelAt(320, 300), teal); // the logo's place
-    expectPixelNear(pixelAt(320, 91), {0, 153, 207});  // outline, (0, 0.6, 0.81)
-    expectPixelNear(pixelAt(320, 110), {0, 153, 207});
+    const std::array<int, 3> teal = { 13, 140, 140 };
+    expectPixelNear(pixelAt(320, 100), teal);           // inside the bar
+    expectPixelNear(pixelAt(320, 300), teal);           // the logo's place
+    expectPixelNear(pixelAt(320, 91), { 0, 153, 207 }); // outline, (0, 0.6, 0.81)
+    expectPixelNear(pixelAt(320, 110), { 0, 153, 207 });
 
     // The logo fades in to 0.8 over the teal; the bar fills white from -50 to 50.
     drawLoadingProgress(100.0f);
-    expectPixelNear(pixelAt(320, 100), {255, 255, 255});
-    expectPixelNear(pixelAt(40, 100), {255, 255, 255});
-    expectPixelNear(pixelAt(320, 300), {207, 232, 232});
+    expectPixelNear(pixelAt(320, 100), { 255, 255, 255 });
+    expectPixelNear(pixelAt(40, 100), { 255, 255, 255 });
+    expectPixelNear(pixelAt(320, 300), { 207, 232, 232 });
 
     // What the loading screen leaves: the base frustum, line width 2, blending off.
     GLdouble m[16];

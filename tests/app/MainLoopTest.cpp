@@ -1,10 +1,13 @@
 // The main loop's passes: events, keys, activity, Escape and Space, presenting.
-#include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/Loader.h"
+#include "app/ShellState.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
+#include "support/TestSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +18,7 @@ namespace {
 
 WindowEvent key(Type type, int code)
 {
-    WindowEvent event{type};
+    WindowEvent event { type };
     event.key = code;
     return event;
 }
@@ -26,31 +29,23 @@ protected:
     {
         GLTest::SetUp();
         surface().events.clear();
-        std::fill(std::begin(keys), std::end(keys), 0);
-        std::fill(std::begin(keyPresses), std::end(keyPresses), 0);
-        active = 1;
         loaded = 1;
-        savedTimeline = timeline;
         timeline[0].scene = &scene;
-        timelineIndex = 0;
         currentScene = &scene;
         musicPlayer.setBackend(&backend);
         musicPlayer.playing = 1;
         musicPlayer.positionScaler = 12;
     }
-    void TearDown() override
-    {
-        timeline = savedTimeline;
-        currentScene = nullptr;
-    }
 
     static testsupport::TestSurface& surface() { return testsupport::testSurface(); }
-    int draws() const { return static_cast<int>(std::count_if(log.begin(), log.end(),
-                                  [](const std::string& s) { return s.rfind("S.draw", 0) == 0; })); }
+    int draws() const
+    {
+        return static_cast<int>(std::count_if(
+            log.begin(), log.end(), [](const std::string& s) { return s.rfind("S.draw", 0) == 0; }));
+    }
 
-    Timeline savedTimeline;
     std::vector<std::string> log;
-    testsupport::RecordingScene scene{"S", log};
+    testsupport::RecordingScene scene { "S", log };
     testsupport::ScriptedBackend backend;
 };
 
@@ -58,8 +53,8 @@ protected:
 
 TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
 {
-    surface().events = {key(Type::keyDown, 'A'), key(Type::keyDown, 'A'), key(Type::keyUp, 'B'),
-                        WindowEvent{Type::minimised}};
+    surface().events = { key(Type::keyDown, 'A'), key(Type::keyDown, 'A'), key(Type::keyUp, 'B'),
+        WindowEvent { Type::minimised } };
     const int presents = surface().presents;
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(mainLoopPass());
@@ -70,7 +65,7 @@ TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
     EXPECT_EQ(surface().presents, presents);
 
     keys['B'] = 1;
-    surface().events = {key(Type::keyUp, 'B'), WindowEvent{Type::activated}};
+    surface().events = { key(Type::keyUp, 'B'), WindowEvent { Type::activated } };
     mainLoopPass();
     mainLoopPass();
     EXPECT_EQ(keys['B'], 0);
@@ -79,7 +74,7 @@ TEST_F(MainLoop, EventsSetKeysAndActivityBeforeAnyDrawing)
 
 TEST_F(MainLoop, QuitEndsBeforeDrawingAndEscapeRightAfterTheFrameWithoutPresentingIt)
 {
-    surface().events = {WindowEvent{Type::quit}};
+    surface().events = { WindowEvent { Type::quit } };
     EXPECT_FALSE(mainLoopPass());
     EXPECT_EQ(draws(), 0);
 
@@ -108,17 +103,18 @@ TEST_F(MainLoop, TapsReleasedBeforeTheNextFrameStillActOncePerPressAndFrame)
 {
     backend.seeksShowAtOnce = true;
     backend.setOrderRow(0, 17); // the skips stay short of the first switch, at order 5
-    surface().events = {key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey),
-                        key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey)};
+    surface().events
+        = { key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey),
+              key(Type::keyUp, spaceKey), key(Type::keyDown, spaceKey), key(Type::keyUp, spaceKey) };
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(mainLoopPass());
     EXPECT_EQ(keys[spaceKey], 0);
     for (int frame = 0; frame < 4; ++frame)
         EXPECT_TRUE(mainLoopPass());
-    EXPECT_EQ(backend.positionsSet, (std::vector<uint64_t>{1, 2, 3})); // row 0 of orders 1, 2, 3
+    EXPECT_EQ(backend.positionsSet, (std::vector<uint64_t> { 1, 2, 3 })); // row 0 of orders 1, 2, 3
     EXPECT_EQ(draws(), 4);
 
-    surface().events = {key(Type::keyDown, escapeKey), key(Type::keyUp, escapeKey)};
+    surface().events = { key(Type::keyDown, escapeKey), key(Type::keyUp, escapeKey) };
     EXPECT_TRUE(mainLoopPass());
     EXPECT_TRUE(mainLoopPass());
     const int presents = surface().presents;

@@ -1,13 +1,15 @@
 // The shutdown's order: music off, every instance released, then deleted; null skipped.
 #include "app/Shutdown.h"
+#include "app/Registry.h"
 #include "music/MusicPlayer.h"
 #include "render/SceneRegistry.h"
 #include "support/GLTestContext.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 
 #include <gtest/gtest.h>
 
-class Shutdown : public testsupport::GLTest {};
+class Shutdown : public testsupport::GLTest { };
 
 TEST_F(Shutdown, ReleasesAllThenDeletesAllInRegistryOrderSkippingNull)
 {
@@ -22,9 +24,10 @@ TEST_F(Shutdown, ReleasesAllThenDeletesAllInRegistryOrderSkippingNull)
 
     releaseDemo();
 
-    EXPECT_EQ(backend.calls, (std::vector<std::string>{"closeDevice"}));
-    EXPECT_EQ(log, (std::vector<std::string>{"spinning.release", "cubes.release", "flashing.release",
-                                             "spinning.delete", "cubes.delete", "flashing.delete"}));
-    for (Effect* instance : registryInReleaseOrder())
-        EXPECT_EQ(instance, nullptr);
+    EXPECT_EQ(backend.calls, (std::vector<std::string> { "closeDevice" }));
+    EXPECT_EQ(log,
+        (std::vector<std::string> { "spinning.release", "cubes.release", "flashing.release",
+            "spinning.delete", "cubes.delete", "flashing.delete" }));
+    for (const RegistryEntry& row : registry)
+        EXPECT_EQ(row.instance(), nullptr);
 }

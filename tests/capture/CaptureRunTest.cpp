@@ -205,7 +205,7 @@ TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
     ASSERT_GT(loading.size(), plain.size());
     const size_t section = loading.size() - plain.size();
     EXPECT_GE(section * 1000 / fps, 1000u); // the loader's last screen stays up for its one-second sleep
-    EXPECT_EQ(section % 2, 0u); // else frame 0 of the demo would start half a sample late
+    EXPECT_EQ(section % 2, 0u);             // else frame 0 of the demo would start half a sample late
     for (size_t n = 0; n < plain.size(); ++n)
         ASSERT_TRUE(loading[section + n] == plain[n]) << "demo frame " << n;
     EXPECT_FALSE(loading.front() == loading[section - 1]); // the bar fills

@@ -59,7 +59,7 @@ TEST(VirtualClock, SleepsShiftTheFrameGridAndFramesNeverDrift)
     for (int i = 0; i < 3; ++i)
         clock.advanceFrame();
     EXPECT_EQ(clock.tick(), 130u + 50u); // 16.67 ms a frame: 16, 33, 50
-    clock.sleep(5); // the frames after it keep their spacing
+    clock.sleep(5);                      // the frames after it keep their spacing
     for (int i = 0; i < 57; ++i)
         clock.advanceFrame();
     EXPECT_EQ(clock.tick(), 135u + 1000u);

@@ -66,13 +66,14 @@ fs::path dataFolder(const std::string& name, const std::vector<std::string>& dam
 
 struct RunResult {
     bool ended = false; // within the time limit
-    int signal = 0; // that ended it, or 0
-    int status = -1; // the exit code when no signal ended it
-    std::string error; // stderr
+    int signal = 0;     // that ended it, or 0
+    int status = -1;    // the exit code when no signal ended it
+    std::string error;  // stderr
     // a sanitizer's report, in a sanitizer build
     bool sanitizerReport() const
     {
-        return error.find("Sanitizer") != std::string::npos || error.find("runtime error:") != std::string::npos;
+        return error.find("Sanitizer") != std::string::npos
+            || error.find("runtime error:") != std::string::npos;
     }
     std::string describe() const
     {

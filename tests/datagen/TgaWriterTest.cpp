@@ -1,7 +1,7 @@
 // The TGA writer, read back by the program's own TGA reader.
 #include "TgaWriter.h"
 
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 
 #include <gtest/gtest.h>
 

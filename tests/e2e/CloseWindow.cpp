@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         XCloseDisplay(display);
         return 1;
     }
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);

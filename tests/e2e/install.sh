@@ -14,8 +14,9 @@ cmake --install "$build" --prefix "$prefix" >"$prefix/install.log" 2>&1 || { cat
 for program in vorimel vorimel_b vorimel-capture; do
   [ -x "$prefix/bin/$program" ] || fail "no bin/$program"
 done
-for file in vorimel.tga diagonales.tga cosa00d.tga cosa00d2.tga cosa00e01.tga cosa01b.tga cosa02b.tga \
-            cosa03.tga cosa03c.tga cosa04d1.tga cosa05b1.tga flare2.tga mordel.it; do
+# shellcheck source=/dev/null
+. "$build/data-files.sh"
+for file in $vorimel_pictures $vorimel_module; do
   cmp -s "$build/data/$file" "$prefix/share/vorimel/data/$file" || fail "data/$file not installed as built"
 done
 icon=$prefix/share/icons/hicolor/256x256/apps/vorimel.png

@@ -59,8 +59,8 @@ int main(int argc, char** argv)
 
     using testing_support::TestModuleLayout;
     const TestModuleLayout layouts[] = {
-        { 4, 32, 6, 125, true }, // the default: four orders of 32 rows
-        { 1, 1, 1, 255, true }, // one order of one row, as short as a row gets
+        { 4, 32, 6, 125, true },  // the default: four orders of 32 rows
+        { 1, 1, 1, 255, true },   // one order of one row, as short as a row gets
         { 6, 64, 3, 200, false }, // silent, fast
         { 2, 200, 31, 32, true }, // the longest rows IT allows, slowly
     };

@@ -8,7 +8,7 @@
 #include "platform/FakeAudioDevice.h"
 #include "platform/ModuleRenderer.h"
 #include "platform/OfflineAudioBackend.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 
 #include <libopenmpt/libopenmpt.h>
 
@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         auto device = std::make_unique<testing_support::FakeAudioDevice>(512, 1024, 300);
         testing_support::FakeAudioDevice* fake = device.get();
-        platform::SdlAudioBackend realTime(std::move(device));
+        platform::RealTimeAudioBackend realTime(std::move(device));
         MusicPlayer player;
         player.setBackend(&realTime);
         play(player, realTime, layout, jumpOrder, jumpRow, [&] { fake->advance(1.0 / fps); });

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the TGA reader through an in-memory file.
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         // Every converted byte must be readable.
         volatile unsigned sum = 0;
-        const size_t bytes = size_t{texture.width} * texture.height * (texture.bitsPerPixel / 8);
+        const size_t bytes = size_t { texture.width } * texture.height * (texture.bitsPerPixel / 8);
         for (size_t i = 0; i < bytes; ++i)
             sum = sum + texture.pixels[i];
     }

@@ -1,12 +1,14 @@
 // The frame driver: music start, scene switches by exact order, scene time, overlay,
 // and the end of the demo when the music ends, over real modules played offline.
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "platform/OfflineAudioBackend.h"
 #include "platform/TestModule.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
+#include "support/ManualClock.h"
 #include "support/RecordingScene.h"
+#include "support/ScriptedBackend.h"
 #include "support/TestFiles.h"
 
 #include <GL/gl.h>
@@ -29,16 +31,13 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        savedTimeline = timeline;
         for (int i = 0; i < 5; ++i)
             scenes.emplace_back(std::string(1, char('A' + i)), log);
         for (int i = 0; i < 5; ++i)
             timeline[i].scene = &scenes[i];
-        timelineIndex = 0;
         currentScene = &scenes[0];
 
         musicPlayer.setBackend(&backend);
-        musicPlayer.playing = 0;
         musicPlayer.positionScaler = 12;
         musicPlayer.musicHandle = 7;
         platform::setClock(&clock);
@@ -52,7 +51,7 @@ protected:
         glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 20.0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        const unsigned char white[4] = {255, 255, 255, 255};
+        const unsigned char white[4] = { 255, 255, 255, 255 };
         glGenTextures(1, &overlayTexture.glName);
         glBindTexture(GL_TEXTURE_2D, overlayTexture.glName);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
@@ -61,9 +60,6 @@ protected:
 
     void TearDown() override
     {
-        timeline = savedTimeline;
-        timelineIndex = 0;
-        currentScene = nullptr;
         platform::setClock(nullptr);
         glDeleteTextures(1, &overlayTexture.glName);
         overlayTexture.glName = 0;
@@ -110,7 +106,6 @@ protected:
         return drawn;
     }
 
-    Timeline savedTimeline;
     std::vector<std::string> log;
     std::deque<RecordingScene> scenes;
     ScriptedBackend backend;
@@ -125,16 +120,16 @@ TEST_F(FrameDriver, FirstFrameStartsTheMusicOnceAndDrawsWithTheTimeSinceLoading)
     clock.now = 4980; // frameAt adds 20: demo time (5000 - 1000) ms
     ASSERT_EQ(frameAt(0, 3), 1);
     EXPECT_EQ(backend.calls,
-              (std::vector<std::string>{"startOutput", "setPositionScaler 7 12", "playFrom 7 0 reset", "play 7",
-                                        "setPosition 7", "update", "position 7", "ended 7"}));
+        (std::vector<std::string> { "startOutput", "setPositionScaler 7 12", "playFrom 7 0 reset", "play 7",
+            "setPosition 7", "update", "position 7", "ended 7" }));
     ASSERT_EQ(backend.positionsSet.size(), 1u);
     EXPECT_EQ(backend.positionsSet[0], 0u);
     EXPECT_FLOAT_EQ(demoTime, 4.0f);
-    EXPECT_EQ(log, (std::vector<std::string>{"A.draw 3.500000 at 0/3"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "A.draw 3.500000 at 0/3" }));
 
     backend.calls.clear();
     ASSERT_EQ(frameAt(0, 4), 1);
-    EXPECT_EQ(backend.calls, (std::vector<std::string>{"update", "position 7", "ended 7"}));
+    EXPECT_EQ(backend.calls, (std::vector<std::string> { "update", "position 7", "ended 7" }));
 }
 
 TEST_F(FrameDriver, SwitchesOnTheExactOrderAndDrawsTheNewSceneFromZero)
@@ -143,13 +138,13 @@ TEST_F(FrameDriver, SwitchesOnTheExactOrderAndDrawsTheNewSceneFromZero)
     frameAt(4, 31);
     log.clear();
     ASSERT_EQ(frameAt(5), 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"A.leave", "B.enter", "B.draw 0.000000 at 5/0"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "A.leave", "B.enter", "B.draw 0.000000 at 5/0" }));
     EXPECT_EQ(sceneStartTime, demoTime);
     EXPECT_EQ(currentScene, &scenes[1]);
 
     log.clear();
     frameAt(5, 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"B.draw 0.020000 at 5/1"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "B.draw 0.020000 at 5/1" }));
 }
 
 TEST_F(FrameDriver, ASkippedSwitchPointNeverSwitches)
@@ -168,13 +163,15 @@ TEST_F(FrameDriver, TheEndOrderLeavesTheLastSceneAndDrawsNothingMore)
     timelineIndex = 4;
     currentScene = &scenes[4];
     ASSERT_EQ(frameAt(13), 1);
-    EXPECT_EQ(testsupport::pixelAt(320, 240), (std::array<int, 3>{255, 255, 255})) << "overlay on a drawn frame";
+    EXPECT_EQ(testsupport::pixelAt(320, 240), (std::array<int, 3> { 255, 255, 255 }))
+        << "overlay on a drawn frame";
 
     log.clear();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(frameAt(14), -1);
-    EXPECT_EQ(log, (std::vector<std::string>{"E.leave"}));
-    EXPECT_EQ(testsupport::pixelAt(320, 240), (std::array<int, 3>{0, 0, 0})) << "no overlay on the last frame";
+    EXPECT_EQ(log, (std::vector<std::string> { "E.leave" }));
+    EXPECT_EQ(testsupport::pixelAt(320, 240), (std::array<int, 3> { 0, 0, 0 }))
+        << "no overlay on the last frame";
 }
 
 TEST_F(FrameDriver, NoCurrentSceneEndsAfterStartingTheMusic)
@@ -196,15 +193,17 @@ TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineSt
         int rowsHeard;
         const char* scenes;
     } cases[] = {
+        // clang-format off
         {"8 orders",               {8, 4, 1, 250, true},         32, "ABC"},
         {"12 orders",              {12, 4, 1, 250, true},        48, "ABCDE"},
         {"skip marker at order 5", {15, 4, 1, 250, true, 5, -1}, 56, "A"},
         {"end marker at order 6",  {15, 4, 1, 250, true, -1, 6}, 24, "AB"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const std::string path
             = testsupport::writeTemporaryFile("ends.it", testing_support::makeTestModule(c.layout));
-        for (const int fps : {100, 60}) {
+        for (const int fps : { 100, 60 }) {
             SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(fps) + " fps");
             log.clear();
             timelineIndex = 0;
@@ -224,7 +223,7 @@ TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineSt
 TEST_F(FrameDriver, TheTimelineStillEndsAtOrder14BeforeALongerModuleEnds)
 {
     const std::string path = testsupport::writeTemporaryFile(
-        "long.it", testing_support::makeTestModule({16, 4, 1, 250, true}));
+        "long.it", testing_support::makeTestModule({ 16, 4, 1, 250, true }));
     EXPECT_EQ(playUntilTheEnd(path, 100), 14 * 4); // one row a frame
     EXPECT_EQ(scenesDrawn(), "ABCDE");
     EXPECT_EQ(log.back(), "E.leave");
@@ -234,12 +233,12 @@ TEST_F(FrameDriver, TheTimelineStillEndsAtOrder14BeforeALongerModuleEnds)
 TEST_F(FrameDriver, NoPlayableModuleEndsTheDemoOnItsFirstFrame)
 {
     const std::string notAModule
-        = testsupport::writeTemporaryFile("garbage.it", {'n', 'o', 't', ' ', 'I', 'T'});
-    for (const std::string& path : {std::string("/nonexistent/mordel.it"), notAModule}) {
+        = testsupport::writeTemporaryFile("garbage.it", { 'n', 'o', 't', ' ', 'I', 'T' });
+    for (const std::string& path : { std::string("/nonexistent/mordel.it"), notAModule }) {
         log.clear();
         currentScene = &scenes[0];
         EXPECT_EQ(playUntilTheEnd(path, 60), 0) << path;
         EXPECT_EQ(musicPlayer.musicHandle, 0u);
-        EXPECT_EQ(log, (std::vector<std::string>{"A.leave"})) << path;
+        EXPECT_EQ(log, (std::vector<std::string> { "A.leave" })) << path;
     }
 }

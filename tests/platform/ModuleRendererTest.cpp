@@ -4,7 +4,7 @@
 
 #include "platform/FakeAudioDevice.h"
 #include "platform/OfflineAudioBackend.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 #include "platform/TestModule.h"
 #include "support/TestFiles.h"
 
@@ -33,7 +33,7 @@ constexpr int step = ModuleRenderer::stepFrames;
 TEST(ModuleRenderer, ReportsThePositionOnceTheFrameHasPlayedNotAtTheEndOfItsChunk)
 {
     // two tempos, so a row length taken from the wrong field shows
-    const TestModuleLayout layouts[] = {{3, 8, 6, 125, true}, {3, 8, 3, 150, false}};
+    const TestModuleLayout layouts[] = { { 3, 8, 6, 125, true }, { 3, 8, 3, 150, false } };
     for (const TestModuleLayout& layout : layouts) {
         const std::vector<uint8_t> bytes = testing_support::makeTestModule(layout);
         ModuleRenderer renderer(rate);
@@ -59,11 +59,12 @@ TEST(ModuleRenderer, ReportsThePositionOnceTheFrameHasPlayedNotAtTheEndOfItsChun
 
 TEST(ModuleRenderer, PackedPositionDividesBackToTheRow)
 {
-    for (const int scaler : {1, 12, 16}) {
+    for (const int scaler : { 1, 12, 16 }) {
         for (int row = 0; row < 64; ++row) {
-            for (const float fraction : {0.0f, 0.49f, 0.5f, 0.99999994f}) {
-                const ModulePosition position{static_cast<uint16_t>(row % 15), static_cast<uint16_t>(row), fraction};
-                const uint32_t packed = ModuleRenderer::packPosition(position, scaler);
+            for (const float fraction : { 0.0f, 0.49f, 0.5f, 0.99999994f }) {
+                const ModulePosition position { static_cast<uint16_t>(row % 15), static_cast<uint16_t>(row),
+                    fraction };
+                const uint32_t packed = platform::packPosition(position, scaler);
                 ASSERT_EQ(packed & 0xFFFFu, position.order);
                 ASSERT_EQ((packed >> 16) / scaler, static_cast<uint32_t>(row)) << "fraction " << fraction;
                 ASSERT_EQ((packed >> 16) % scaler, static_cast<uint32_t>(std::floor(fraction * scaler)));
@@ -78,7 +79,7 @@ TEST(ModuleRenderer, PlaysTheDemosModuleThroughOrdersZeroToFourteenFromTheirFirs
     ASSERT_TRUE(renderer.loadFile("data/mordel.it")) << renderer.lastError();
     std::vector<std::pair<int, int>> seen; // each order with the row it first shows
     std::vector<float> buffer(2 * chunk);
-    while (!renderer.ended() && renderer.renderedFrames() < uint64_t{rate} * 600) {
+    while (!renderer.ended() && renderer.renderedFrames() < uint64_t { rate } * 600) {
         const uint64_t first = renderer.renderedFrames();
         renderer.render(buffer.data(), chunk);
         const ModulePosition position = renderer.positionAt(first);
@@ -102,17 +103,17 @@ TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
     ::unlink(fifo.c_str());
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    testsupport::writeTemporaryFile("module_sparse.it", {0});
+    testsupport::writeTemporaryFile("module_sparse.it", { 0 });
     ASSERT_EQ(::truncate(sparse.c_str(), static_cast<off_t>(ModuleRenderer::maxFileBytes) + 1), 0);
-    std::vector<uint8_t> module = testing_support::makeTestModule(TestModuleLayout{});
+    std::vector<uint8_t> module = testing_support::makeTestModule(TestModuleLayout {});
     const std::string cut = testsupport::writeTemporaryFile(
         "module_cut.it", std::vector<unsigned char>(module.begin(), module.begin() + 100));
 
     const std::pair<std::string, std::string> cases[] = {
-        {folder, folder + ": a directory, not a regular file"},
-        {fifo, fifo + ": a FIFO, not a regular file"},
-        {sparse, sparse + ": 65 MB, more than the 64 MB a module may have"},
-        {cut, cut + ": not a module that libopenmpt can play"},
+        { folder, folder + ": a directory, not a regular file" },
+        { fifo, fifo + ": a FIFO, not a regular file" },
+        { sparse, sparse + ": 65 MB, more than the 64 MB a module may have" },
+        { cut, cut + ": not a module that libopenmpt can play" },
     };
     using Loader = std::function<std::string(const std::string&)>;
     const Loader loaders[] = {
@@ -126,7 +127,8 @@ TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
             return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
         },
         [](const std::string& path) {
-            platform::SdlAudioBackend backend(std::make_unique<testing_support::FakeAudioDevice>(512, 1024));
+            platform::RealTimeAudioBackend backend(
+                std::make_unique<testing_support::FakeAudioDevice>(512, 1024));
             backend.openDevice(rate);
             return backend.loadModule(path.c_str()) != 0 ? "loaded" : backend.lastError();
         },

@@ -1,7 +1,8 @@
 // The real-time backend on real sound servers with a null sink: PulseAudio, PipeWire
 // through its pulse server, and PipeWire's own API. The servers are started here.
 #include "support/SoundServer.h"
-#include "platform/SdlAudioBackend.h"
+#include "platform/MusicPosition.h"
+#include "platform/RealTimeAudioBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,11 @@ constexpr int scaler = 12;
 
 unsigned orderOf(uint64_t packed)
 {
-    return static_cast<unsigned>(packed & 0xFFFFu);
+    return static_cast<unsigned>(platform::orderOf(packed));
 }
 unsigned rowOf(uint64_t packed)
 {
-    return static_cast<unsigned>((packed >> 16) / scaler);
+    return static_cast<unsigned>(platform::rowOf(packed, scaler));
 }
 
 double seconds()
@@ -50,7 +51,7 @@ TEST_P(RealServer, HearsTheMusicAtItsRateSkipsOnTheNextFrameAndOutlivesTheServer
     std::unique_ptr<SoundServer> server = SoundServer::start(GetParam().kind, why);
     ASSERT_TRUE(server) << why;
     ::setenv("SDL_AUDIODRIVER", GetParam().driver, 1);
-    platform::SdlAudioBackend backend;
+    platform::RealTimeAudioBackend backend;
     ASSERT_TRUE(backend.openDevice(rate)) << backend.lastError();
     EXPECT_EQ(backend.deviceName(), GetParam().device);
     const uint32_t handle = backend.loadModule("data/mordel.it");
@@ -96,7 +97,7 @@ TEST_P(RealServer, HearsTheMusicAtItsRateSkipsOnTheNextFrameAndOutlivesTheServer
     // the server dies: the music goes on without it, at the same rate
     server->kill();
     const double diedAt = seconds();
-    while (seconds() - diedAt < platform::SdlAudioBackend::stallSeconds + 0.5) {
+    while (seconds() - diedAt < platform::RealTimeAudioBackend::stallSeconds + 0.5) {
         backend.position(handle);
         sleepFrame();
     }

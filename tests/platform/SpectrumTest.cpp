@@ -16,7 +16,7 @@ TEST(Spectrum, ConstantGivesItsValueInBinZeroAndABinFrequencySineHalfItsAmplitud
 {
     Spectrum spectrum;
     std::vector<float> bins(Spectrum::bins);
-    for (const float d : {1.0f, -0.25f, 0.0f}) {
+    for (const float d : { 1.0f, -0.25f, 0.0f }) {
         const std::vector<float> x(Spectrum::size, d);
         spectrum.compute(x.data(), bins.data());
         EXPECT_NEAR(bins[0], std::fabs(d), 1e-5f) << "d = " << d;
@@ -24,7 +24,7 @@ TEST(Spectrum, ConstantGivesItsValueInBinZeroAndABinFrequencySineHalfItsAmplitud
         for (int k = 2; k < Spectrum::bins; ++k)
             ASSERT_NEAR(bins[k], 0.0f, 1e-5f) << "d = " << d << ", bin " << k;
     }
-    for (const int k0 : {1, 5, 200, 511}) {
+    for (const int k0 : { 1, 5, 200, 511 }) {
         std::vector<float> x(Spectrum::size);
         for (int n = 0; n < Spectrum::size; ++n)
             x[n] = static_cast<float>(0.8 * std::sin(2.0 * pi * k0 * n / Spectrum::size));

@@ -32,13 +32,15 @@ std::vector<uint8_t> makeTestModule(const TestModuleLayout& layout)
     put(out, 38, layout.orders, 2);
     put(out, 40, 0x02140214, 4);  // made with / compatible with version 2.14
     put(out, 44, 0x01 | 0x08, 2); // stereo, linear slides
-    const uint8_t volumesAndTiming[] = {128, 48, static_cast<uint8_t>(layout.speed),
-                                        static_cast<uint8_t>(layout.tempo), 128};
+    const uint8_t volumesAndTiming[]
+        = { 128, 48, static_cast<uint8_t>(layout.speed), static_cast<uint8_t>(layout.tempo), 128 };
     std::memcpy(out.data() + 48, volumesAndTiming, sizeof volumesAndTiming);
     std::memset(out.data() + 64, 8, 64);   // channels panned left of centre: L != R
     std::memset(out.data() + 128, 64, 64); // at full volume
     for (int order = 0; order < layout.orders; ++order) {
-        out[192 + order] = static_cast<uint8_t>(order == layout.skipAt ? 254 : order == layout.endAt ? 255 : order);
+        out[192 + order] = static_cast<uint8_t>(order == layout.skipAt ? 254
+                : order == layout.endAt                                ? 255
+                                                                       : order);
     }
     out[192 + layout.orders] = 255;
     put(out, sampleOffsetAt, static_cast<uint32_t>(sampleAt), 4);
@@ -47,7 +49,7 @@ std::vector<uint8_t> makeTestModule(const TestModuleLayout& layout)
         put(out, patternOffsetsAt + 4 * pattern, static_cast<uint32_t>(out.size()), 4);
         std::vector<uint8_t> packed;
         if (layout.tone) {
-            packed = {0x81, 0x03, 60, 1}; // channel 1: note C-5, sample 1
+            packed = { 0x81, 0x03, 60, 1 }; // channel 1: note C-5, sample 1
         }
         packed.resize(packed.size() + layout.rows, 0); // an end-of-row byte per row
         const size_t at = out.size();
@@ -59,7 +61,7 @@ std::vector<uint8_t> makeTestModule(const TestModuleLayout& layout)
 
     // signed 8-bit square wave, looped whole, played 1:1 at 44100 Hz
     std::memcpy(out.data() + sampleAt, "IMPS", 4);
-    const uint8_t volumesAndFlags[] = {64, 0x01 | 0x10, 64}; // global volume, has data + looped, volume
+    const uint8_t volumesAndFlags[] = { 64, 0x01 | 0x10, 64 }; // global volume, has data + looped, volume
     std::memcpy(out.data() + sampleAt + 17, volumesAndFlags, sizeof volumesAndFlags);
     out[sampleAt + 46] = 0x01; // signed
     put(out, sampleAt + 48, toneFrames, 4);

@@ -7,7 +7,7 @@
 namespace testing_support {
 
 struct TestModuleLayout {
-    int orders = 4;   // orders 0..orders-1, each with its own pattern
+    int orders = 4; // orders 0..orders-1, each with its own pattern
     int rows = 32;
     int speed = 6;    // ticks per row
     int tempo = 125;  // a tick lasts 2.5 / tempo seconds

@@ -49,10 +49,10 @@ TEST_F(Feedback, DrawsNothingBeforeTheFirstCapture)
 
 TEST_F(Feedback, OnePassBlendsTheCaptureOverTheFrameWithTheBuildAlpha)
 {
-    for (const float a : {0.65f, 0.99f}) {
+    for (const float a : { 0.65f, 0.99f }) {
         layer.setColor(1.0f, 1.0f, 1.0f, a);
-        const float captured[3] = {1.0f, 0.5f, 0.0f};
-        const float below[3] = {0.0f, 0.25f, 1.0f};
+        const float captured[3] = { 1.0f, 0.5f, 0.0f };
+        const float below[3] = { 0.0f, 0.25f, 1.0f };
         fill(captured[0], captured[1], captured[2]);
         layer.captureScreen();
         fill(below[0], below[1], below[2]);
@@ -61,7 +61,8 @@ TEST_F(Feedback, OnePassBlendsTheCaptureOverTheFrameWithTheBuildAlpha)
         const auto pixel = pixelAt(320, 240);
         for (int c = 0; c < 3; ++c) {
             const float expected = a * captured[c] + (1.0f - a) * below[c];
-            EXPECT_NEAR(pixel[c] / 255.0f, expected, 1.0f / 255.0f + 1e-4f) << "alpha " << a << " channel " << c;
+            EXPECT_NEAR(pixel[c] / 255.0f, expected, 1.0f / 255.0f + 1e-4f)
+                << "alpha " << a << " channel " << c;
         }
     }
 }
@@ -69,8 +70,8 @@ TEST_F(Feedback, OnePassBlendsTheCaptureOverTheFrameWithTheBuildAlpha)
 TEST_F(Feedback, CapturedTexelsAreOpaqueBecauseTheFrameHasNoAlpha)
 {
     GLint alphaSize = -1;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
-                                          GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &alphaSize);
+    glGetFramebufferAttachmentParameteriv(
+        GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &alphaSize);
     EXPECT_EQ(alphaSize, 0);
 
     fill(0.5f, 0.5f, 0.5f); // clear alpha 0 has nowhere to go

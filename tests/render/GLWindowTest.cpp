@@ -1,5 +1,6 @@
 // The window settings and the 2D box multiplied onto the projection in force.
 #include "render/GLWindow.h"
+#include "platform/GLSurface.h"
 #include "support/GLTestContext.h"
 #include "support/Matrices.h"
 
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 using testsupport::pixelAt;
 
@@ -65,7 +68,43 @@ protected:
     }
 };
 
+// Logs the window operations that killWindow makes on whatever surface it holds.
+class LoggingSurface : public platform::GLSurface {
+public:
+    explicit LoggingSurface(std::vector<std::string>& log)
+        : log_(log)
+    {
+    }
+    ~LoggingSurface() override { log_.push_back("deleted"); }
+
+    bool pollEvent(platform::WindowEvent&) override { return false; }
+    void present() override { }
+    void leaveFullscreen() override { log_.push_back("leaveFullscreen"); }
+    bool releaseContext() override { return log_.push_back("releaseContext"), true; }
+
+private:
+    std::vector<std::string>& log_;
+};
+
 } // namespace
+
+TEST(GLWindowSurface, KillWindowLeavesFullscreenOnlyWhenFullscreenThenReleasesAndDropsTheSurface)
+{
+    for (const unsigned char fullscreen : { 0, 1 }) {
+        std::vector<std::string> log;
+        GLWindow window(640, 480);
+        window.attachSurface(std::make_unique<LoggingSurface>(log));
+        window.setFullscreen(fullscreen);
+        window.killWindow();
+        std::vector<std::string> expected { "releaseContext", "deleted" };
+        if (fullscreen)
+            expected.insert(expected.begin(), "leaveFullscreen");
+        EXPECT_EQ(log, expected) << "fullscreen " << int(fullscreen);
+        EXPECT_EQ(window.surface(), nullptr);
+        window.killWindow(); // a second kill finds nothing to release
+        EXPECT_EQ(log, expected);
+    }
+}
 
 TEST(GLWindowSettings, NonPositiveSizeGives640By480AndLongTitlesAreCut)
 {
@@ -87,26 +126,27 @@ TEST_F(Overlay2D, MultipliesItsBoxOntoTheProjectionInForceAndRestoresIt)
     glFrustum(-1, 1, -1, 1, 1, 20);
     glWindow->begin2D(110.0f, 10.0f);
     expectNear(testsupport::currentMatrix(GL_PROJECTION_MATRIX), projectionOf([] {
-                   glFrustum(-1, 1, -1, 1, 1, 20);
-                   glOrtho(-55, 55, -5, 5, 0.1, 200);
-               }));
+        glFrustum(-1, 1, -1, 1, 1, 20);
+        glOrtho(-55, 55, -5, 5, 0.1, 200);
+    }));
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
     glWindow->end2D();
-    expectNear(testsupport::currentMatrix(GL_PROJECTION_MATRIX), projectionOf([] { glFrustum(-1, 1, -1, 1, 1, 20); }));
+    expectNear(testsupport::currentMatrix(GL_PROJECTION_MATRIX),
+        projectionOf([] { glFrustum(-1, 1, -1, 1, 1, 20); }));
 }
 
 TEST_F(Overlay2D, AQuadAtZ001ShowsOnlyThroughTheBaseFrustum)
 {
     drawUnitQuad();
-    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3>{0, 0, 0})) << "in front of the near plane";
+    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3> { 0, 0, 0 })) << "in front of the near plane";
 
     glMatrixMode(GL_PROJECTION);
     glFrustum(-1, 1, -1, 1, 1, 20);
     drawUnitQuad();
     // Almost the full box: about 0.999 of it, so only the outermost pixel may be missed.
-    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(pixelAt(2, 2), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(pixelAt(637, 477), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(pixelAt(320, 240), (std::array<int, 3> { 255, 255, 255 }));
+    EXPECT_EQ(pixelAt(2, 2), (std::array<int, 3> { 255, 255, 255 }));
+    EXPECT_EQ(pixelAt(637, 477), (std::array<int, 3> { 255, 255, 255 }));
 }

@@ -43,7 +43,7 @@ void expectFace(const Mesh& mesh, int i, int a, int b, int c)
 TEST(TetraMesh, LevelOneIsThePlainTetrahedronAndLevelsBelowOneToo)
 {
     DebugLines debug;
-    for (int levels : {1, 0, -3}) {
+    for (int levels : { 1, 0, -3 }) {
         TetraMesh mesh;
         mesh.setSize(3.0f);
         mesh.setLevels(levels);
@@ -87,7 +87,7 @@ TEST(TetraMesh, EachLevelSplitsEveryTriangleAtItsCentroidAndReportsIt)
     EXPECT_EQ(four.vertexCount(), 8);
 }
 
-class MeshDraw : public testsupport::GLTest {};
+class MeshDraw : public testsupport::GLTest { };
 
 TEST_F(MeshDraw, CubeRebuildsOnEveryDrawButTetrahedronKeepsMovedVerticesUntilResized)
 {

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-
-class TextureUpload : public testsupport::GLTest {};
+class TextureUpload : public testsupport::GLTest { };
 
 TEST_F(TextureUpload, MissingFileLeavesTheLineOpenForTheNext)
 {
-    const std::string good = testsupport::writeTemporaryFile("good.tga", testsupport::tgaBytes(1, 1, 24, {1, 2, 3}));
+    const std::string good
+        = testsupport::writeTemporaryFile("good.tga", testsupport::tgaBytes(1, 1, 24, { 1, 2, 3 }));
     const std::string missing = ::testing::TempDir() + "missing.tga";
 
     ::testing::internal::CaptureStdout();
@@ -27,14 +27,15 @@ TEST_F(TextureUpload, MissingFileLeavesTheLineOpenForTheNext)
     EXPECT_FALSE(loadTexture(first, missing.c_str()));
     EXPECT_TRUE(loadTexture(second, good.c_str()));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "Loading texture " + missing + "Loading texture " + good + "-> ok\n");
+        "Loading texture " + missing + "Loading texture " + good + "-> ok\n");
     EXPECT_EQ(first.glName, 0u);
     EXPECT_NE(second.glName, 0u);
 }
 
 TEST_F(TextureUpload, ShortFileGeneratesNoTextureName)
 {
-    const std::string path = testsupport::writeTemporaryFile("short.tga", testsupport::tgaBytes(2, 2, 24, std::vector<unsigned char>(11)));
+    const std::string path = testsupport::writeTemporaryFile(
+        "short.tga", testsupport::tgaBytes(2, 2, 24, std::vector<unsigned char>(11)));
     GLuint before = 0;
     glGenTextures(1, &before);
 
@@ -86,15 +87,15 @@ TEST_F(TextureUpload, AFailedPictureIsNamedOnStderrWithItsReason)
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     // larger than any GL takes, and holding only three bytes of its pixels
     const std::string huge
-        = testsupport::writeTemporaryFile("huge.tga", testsupport::tgaBytes(65535, 2, 32, {1, 2, 3}));
+        = testsupport::writeTemporaryFile("huge.tga", testsupport::tgaBytes(65535, 2, 32, { 1, 2, 3 }));
 
     const struct {
         std::string path;
         std::string reason;
     } cases[] = {
-        {fifo, "a FIFO, not a regular file"},
-        {folder, "a directory, not a regular file"},
-        {huge, "65535x2 pixels, more than the "},
+        { fifo, "a FIFO, not a regular file" },
+        { folder, "a directory, not a regular file" },
+        { huge, "65535x2 pixels, more than the " },
     };
     for (const auto& c : cases) {
         ::testing::internal::CaptureStdout();

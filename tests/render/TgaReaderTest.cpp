@@ -1,5 +1,5 @@
 // The TGA reader's conversions and refusals.
-#include "render/Texture.h"
+#include "render/TgaReader.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 
 // Reads through a temporary file; `where` gets the read position after the call.
 bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture, std::string& reason,
-               uint32_t maxSide = 0xFFFF, long* where = nullptr)
+    uint32_t maxSide = 0xFFFF, long* where = nullptr)
 {
     std::FILE* file = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -37,32 +37,34 @@ bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture)
 TEST(TgaReader, SwapsBlueAndRedAndKeepsAlpha)
 {
     Texture rgb;
-    ASSERT_TRUE(readBytes(testsupport::tgaBytes(1, 1, 24, {10, 20, 30}), rgb));
+    ASSERT_TRUE(readBytes(testsupport::tgaBytes(1, 1, 24, { 10, 20, 30 }), rgb));
     EXPECT_EQ(rgb.bitsPerPixel, 24u);
     EXPECT_EQ(std::vector<unsigned char>(rgb.pixels.get(), rgb.pixels.get() + 3),
-              (std::vector<unsigned char>{30, 20, 10}));
+        (std::vector<unsigned char> { 30, 20, 10 }));
 
     Texture rgba;
-    ASSERT_TRUE(readBytes(testsupport::tgaBytes(2, 1, 32, {10, 20, 30, 40, 1, 2, 3, 4}), rgba));
+    ASSERT_TRUE(readBytes(testsupport::tgaBytes(2, 1, 32, { 10, 20, 30, 40, 1, 2, 3, 4 }), rgba));
     EXPECT_EQ(std::vector<unsigned char>(rgba.pixels.get(), rgba.pixels.get() + 8),
-              (std::vector<unsigned char>{30, 20, 10, 40, 3, 2, 1, 4}));
+        (std::vector<unsigned char> { 30, 20, 10, 40, 3, 2, 1, 4 }));
     EXPECT_EQ(rgba.width, 2u);
     EXPECT_EQ(rgba.height, 1u);
 }
 
 TEST(TgaReader, RefusesEveryOtherLayout)
 {
-    const std::vector<unsigned char> good = testsupport::tgaBytes(1, 1, 24, {1, 2, 3});
+    const std::vector<unsigned char> good = testsupport::tgaBytes(1, 1, 24, { 1, 2, 3 });
     struct Case {
         const char* what;
         size_t offset;
         unsigned char value;
     };
     const Case cases[] = {
+        // clang-format off
         {"image ID", 0, 5},       {"colour map", 1, 1},          {"run-length true colour", 2, 10},
         {"colour-mapped", 2, 1},  {"grey scale", 2, 3},          {"colour-map spec", 5, 8},
         {"x origin", 8, 1},       {"y origin", 11, 1},           {"8 bits", 16, 8},
         {"16 bits", 16, 16},      {"zero width", 12, 0},         {"zero height", 14, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         std::vector<unsigned char> bytes = good;
@@ -97,10 +99,10 @@ TEST(TgaReader, RefusesPixelDataOneByteShort)
 TEST(TgaReader, RefusesAHeaderPromisingMoreThanTheFileHolds)
 {
     Texture texture;
-    EXPECT_FALSE(readBytes(testsupport::tgaBytes(65535, 65535, 32, std::vector<unsigned char>(4096 - 18)), texture));
+    EXPECT_FALSE(
+        readBytes(testsupport::tgaBytes(65535, 65535, 32, std::vector<unsigned char>(4096 - 18)), texture));
     EXPECT_EQ(texture.pixels, nullptr);
 }
-
 
 // The pixels of a picture the GL cannot take are never read: the header is all that
 // is looked at, whatever the file holds.
@@ -108,7 +110,7 @@ TEST(TgaReader, RefusesASideOverTheLimitBeforeReadingThePixels)
 {
     const auto fiveByThree = testsupport::tgaBytes(5, 3, 24, std::vector<unsigned char>(45, 9));
     const auto threeByFive = testsupport::tgaBytes(3, 5, 32, std::vector<unsigned char>(60, 9));
-    for (const auto* bytes : {&fiveByThree, &threeByFive}) {
+    for (const auto* bytes : { &fiveByThree, &threeByFive }) {
         Texture texture;
         std::string reason;
         long where = 0;

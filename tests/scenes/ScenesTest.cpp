@@ -9,9 +9,11 @@
 #include "scenes/FlashingLatticeEffect.h"
 #include "scenes/LatticeStripsEffect.h"
 #include "scenes/PointLattice.h"
+#include "scenes/SceneState.h"
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedBackend.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -50,11 +52,7 @@ protected:
         musicPlayer.positionScaler = 12;
     }
 
-    void TearDown() override
-    {
-        feedbackLayer->release();
-        musicPlayer.setBackend(nullptr);
-    }
+    void TearDown() override { feedbackLayer->release(); }
 
     void setMusic(int order, int row)
     {
@@ -88,7 +86,7 @@ protected:
         int count = 0;
         for (size_t p = y0 * 640; p < 640 * 480; ++p)
             count += std::abs(a[3 * p] - b[3 * p]) > 1 || std::abs(a[3 * p + 1] - b[3 * p + 1]) > 1
-                     || std::abs(a[3 * p + 2] - b[3 * p + 2]) > 1;
+                || std::abs(a[3 * p + 2] - b[3 * p + 2]) > 1;
         return count;
     }
 
@@ -109,8 +107,7 @@ protected:
     testsupport::ScriptedBackend backend;
 };
 
-template <class Scene>
-std::unique_ptr<Effect> loaded()
+template <class Scene> std::unique_ptr<Effect> loaded()
 {
     auto scene = std::make_unique<Scene>();
     scene->load();
@@ -127,7 +124,7 @@ struct SceneCase {
     int order; // one the scene plays in
     GLboolean blendLeftOn;
     GLint blendSource, blendDestination;
-    float pointSize, lineWidth; // entered with line width 3, drawn with point size 7
+    float pointSize, lineWidth;    // entered with line width 3, drawn with point size 7
     std::array<int, 3> background; // at the top corners, drawn over black
     bool moves;
 };
@@ -143,9 +140,9 @@ const SceneCase sceneCases[] = {
 };
 // clang-format on
 
-class Scenes : public SceneTest, public ::testing::WithParamInterface<SceneCase> {};
+class Scenes : public SceneTest, public ::testing::WithParamInterface<SceneCase> { };
 
-class SceneDraws : public SceneTest {};
+class SceneDraws : public SceneTest { };
 
 } // namespace
 
@@ -172,7 +169,7 @@ TEST_P(Scenes, LeaveTheOverlaysStateClearToTheirColourAndMoveWithTime)
     EXPECT_EQ(real(GL_LINE_WIDTH), GetParam().lineWidth);
 
     // the first frame, seen from the entry eye or the camera's defaults, leaves the top corners free
-    for (const int x : {4, 635})
+    for (const int x : { 4, 635 })
         for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(pixelAt(x, 475)[c], GetParam().background[c], 1) << "x " << x << " channel " << c;
 
@@ -183,23 +180,22 @@ TEST_P(Scenes, LeaveTheOverlaysStateClearToTheirColourAndMoveWithTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, Scenes, ::testing::ValuesIn(sceneCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SceneDraws, FlashesDecayPerFrameBetweenBeatRowsEachInItsOwnClassWideValue)
 {
     SpinningSolidsEffect spinning;
     VertexRingEffect ring;
     FlashingLatticeEffect lattice;
-    float* const flashes[] = {&SpinningSolidsEffect::flash, &VertexRingEffect::flash,
-                              &FlashingLatticeEffect::flash};
+    float* const flashes[] = { &spinningSolidsFlash, &vertexRingFlash, &flashingLatticeFlash };
     const struct {
         Effect* scene;
         int order;
         std::array<float, 5> flash; // from 0 on rows 2, 0, 3, 4 and 5: nothing until the beat, then decay
     } cases[] = {
-        {&spinning, 0, {0.0f, 1.0f, 0.95f, 0.904875f, 0.86393506f}},
-        {&ring, 5, {0.0f, 4.0f, 3.2f, 2.688f, 2.3267328f}},
-        {&lattice, 11, {0.0f, 1.0f, 0.95f, 0.904875f, 0.86393506f}},
+        { &spinning, 0, { 0.0f, 1.0f, 0.95f, 0.904875f, 0.86393506f } },
+        { &ring, 5, { 0.0f, 4.0f, 3.2f, 2.688f, 2.3267328f } },
+        { &lattice, 11, { 0.0f, 1.0f, 0.95f, 0.904875f, 0.86393506f } },
     };
     for (int s = 0; s < 3; ++s) {
         const auto& c = cases[s];
@@ -207,7 +203,7 @@ TEST_F(SceneDraws, FlashesDecayPerFrameBetweenBeatRowsEachInItsOwnClassWideValue
         for (float* flash : flashes)
             *flash = 0.0f;
         for (int frame = 0; frame < 5; ++frame) {
-            setMusic(c.order, std::array{2, 0, 3, 4, 5}[frame]);
+            setMusic(c.order, std::array { 2, 0, 3, 4, 5 }[frame]);
             c.scene->draw(1.0f);
             EXPECT_FLOAT_EQ(*flashes[s], c.flash[frame]) << "scene " << s << " frame " << frame;
         }
@@ -239,10 +235,10 @@ TEST(SceneEyes, RowBandsHoldTheirBoundsAndTheCubeRingLeavesRowsEightSixteenAndTw
     for (const auto& r : rows) {
         std::optional<std::array<float, 3>> cubeRing;
         if (const std::optional<Vec4> eye = CubeRingEffect::eyeForRow(r.row))
-            cubeRing = {eye->x, eye->y, eye->z};
+            cubeRing = { eye->x, eye->y, eye->z };
         EXPECT_EQ(cubeRing, r.cubeRing) << "row " << r.row;
         const Vec4 lattice = latticeEye(r.row, 0.0);
-        EXPECT_EQ((std::array<float, 3>{lattice.x, lattice.y, lattice.z}), r.lattice) << "row " << r.row;
+        EXPECT_EQ((std::array<float, 3> { lattice.x, lattice.y, lattice.z }), r.lattice) << "row " << r.row;
     }
 }
 
@@ -257,7 +253,7 @@ TEST_F(SceneDraws, CubeRingOnRowsEightSixteenAndTwentyFourIsSeenFromTheEyeThePre
         setMusic(7, row);
         return frameAt(scene, 1.0f);
     };
-    for (const int row : {8, 9, 16, 17, 24, 25})
+    for (const int row : { 8, 9, 16, 17, 24, 25 })
         EXPECT_EQ(differingPixels(frameAfter(0.0f, row), frameAfter(2.0f, row)) > 1000, row % 8 == 0) << row;
 }
 
@@ -268,17 +264,19 @@ TEST_F(SceneDraws, FlashingLatticesLastOrderSinksTheBackgroundAndShrinksThePoint
         std::array<int, 3> background;
         float pointSize;
     } cases[] = {
+        // clang-format off
         {12, 30, {0, 51, 102}, 4.0f}, {13, 2, {0, 35, 86}, 3.0f}, {13, 6, {0, 3, 54}, 3.0f},
         {13, 7, {0, 0, 46}, 3.0f},    {13, 8, {0, 0, 38}, 3.0f},  {13, 12, {0, 0, 6}, 2.0f},
         {13, 13, {0, 0, 0}, 2.0f},    {13, 16, {0, 0, 0}, 2.0f},  {13, 17, {0, 0, 0}, 1.0f},
         {13, 24, {0, 0, 0}, 1.0f},    {13, 25, {0, 0, 0}, 0.5f},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FlashingLatticeEffect scene; // its first frame leaves the top corners free
         scene.load();
         setMusic(c.order, c.row);
         frameAt(scene, 0.0f);
-        for (const int x : {5, 634})
+        for (const int x : { 5, 634 })
             for (int channel = 0; channel < 3; ++channel)
                 EXPECT_NEAR(pixelAt(x, 470)[channel], c.background[channel], 1)
                     << "order " << c.order << " row " << c.row;
@@ -290,7 +288,8 @@ TEST_F(SceneDraws, LatticeStripsTurnToDissolveForGoodOnRowTwentyFour)
 {
     LatticeStripsEffect scene;
     scene.load();
-    const int frames[][3] = {{9, 23, 1}, {9, 24, 2}, {9, 25, 2}, {10, 0, 2}, {10, 23, 2}}; // order, row, mode
+    const int frames[][3]
+        = { { 9, 23, 1 }, { 9, 24, 2 }, { 9, 25, 2 }, { 10, 0, 2 }, { 10, 23, 2 } }; // order, row, mode
     float t = 0.0f;
     for (const auto& [order, row, mode] : frames) {
         setMusic(order, row);

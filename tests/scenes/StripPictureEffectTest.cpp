@@ -1,7 +1,7 @@
 // The strip picture's random updates, counted against the program's random sequence,
 // and its file name.
-#include "render/Camera.h"
 #include "scenes/StripPictureEffect.h"
+#include "render/RandomUnit.h"
 #include "support/GLTestContext.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ private:
     static uint32_t next(uint32_t s) { return s * 214013u + 2531011u; }
     static int output(uint32_t s) { return static_cast<int>((s >> 16) & 0x7FFF); }
     static int drawOne() { return static_cast<int>(std::lround(randomUnit() / unit)); }
-    static Draws draw() { return {drawOne(), drawOne(), drawOne(), drawOne()}; }
+    static Draws draw() { return { drawOne(), drawOne(), drawOne(), drawOne() }; }
 
     // True when `seen` comes next after state s; the counter then stands after it.
     bool comesNext(uint32_t s, const Draws& seen)
@@ -66,7 +66,6 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        StripPictureEffect::lastUpdateTime = -1.0f; // as at program start
         strips.setMode(1);
     }
 
@@ -81,8 +80,8 @@ TEST_F(StripPicture, FirstDrawStartsTheClockThenTenUpdatesOnceMoreThanTheInterva
     RandomCounter counter;
     // (scene time, numbers drawn): an update far from the top draws a strip and a step;
     // 5.8125 counts from the last update, not the last draw
-    const std::pair<float, int> frames[] = {
-        {5.0f, 0}, {5.25f, 0}, {5.5f, 20}, {5.625f, 0}, {5.8125f, 20}, {7.0f, 20}, {8.0f, 20}, {9.0f, 20}};
+    const std::pair<float, int> frames[] = { { 5.0f, 0 }, { 5.25f, 0 }, { 5.5f, 20 }, { 5.625f, 0 },
+        { 5.8125f, 20 }, { 7.0f, 20 }, { 8.0f, 20 }, { 9.0f, 20 } };
     for (const auto& [t, drawn] : frames) {
         std::fill(std::begin(strips.stripAlpha), std::end(strips.stripAlpha), 0.0f);
         strips.draw(t);
@@ -94,7 +93,7 @@ TEST_F(StripPicture, AlphasStayWithinZeroAndOneWhileRevealingAndDissolving)
 {
     strips.setInterval(0.001f);
     float t = 0.0f;
-    for (const int mode : {1, 2}) {
+    for (const int mode : { 1, 2 }) {
         strips.setMode(mode);
         int done = 0;
         for (int frame = 0; frame < 300; ++frame) {

@@ -1,4 +1,4 @@
-// Shared test helpers.
+// The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
 #include "render/GLWindow.h"
@@ -7,10 +7,11 @@
 #else
 #include "platform/HeadlessContext.h"
 #endif
+#include "support/DemoState.h"
+#include "support/TestSurface.h"
 
 #include "platform/GL.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace testsupport {
@@ -49,13 +50,14 @@ void GLTest::SetUp()
 {
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
+    resetDemoState();
 }
 
 std::array<int, 3> pixelAt(int x, int y)
 {
     unsigned char rgba[4] = {};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
+    return { rgba[0], rgba[1], rgba[2] };
 }
 
 int matrixStackDepth(unsigned int stackQuery)
@@ -63,32 +65,6 @@ int matrixStackDepth(unsigned int stackQuery)
     GLint depth = 0;
     glGetIntegerv(stackQuery, &depth);
     return depth;
-}
-
-TestSurface& testSurface()
-{
-    return *static_cast<TestSurface*>(glWindow->surface());
-}
-
-bool TestSurface::pollEvent(platform::WindowEvent& event)
-{
-    if (events.empty())
-        return false;
-    event = events.front();
-    events.pop_front();
-    return true;
-}
-
-void TestSurface::present()
-{
-    glFlush();
-    ++presents;
-}
-
-void ScriptedBackend::spectrum(uint32_t, float magnitudes[platform::spectrumBins])
-{
-    std::fill(magnitudes, magnitudes + platform::spectrumBins, 0.0f);
-    magnitudes[0] = level;
 }
 
 } // namespace testsupport

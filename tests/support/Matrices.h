@@ -13,7 +13,7 @@ using Matrix = std::array<double, 16>;
 // a * b, as GL multiplies onto the current matrix.
 inline Matrix multiply(const Matrix& a, const Matrix& b)
 {
-    Matrix r{};
+    Matrix r {};
     for (int col = 0; col < 4; ++col)
         for (int row = 0; row < 4; ++row)
             for (int k = 0; k < 4; ++k)
@@ -24,7 +24,7 @@ inline Matrix multiply(const Matrix& a, const Matrix& b)
 // The matrix GL holds for GL_PROJECTION_MATRIX or GL_MODELVIEW_MATRIX.
 inline Matrix currentMatrix(GLenum which)
 {
-    Matrix m{};
+    Matrix m {};
     glGetDoublev(which, m.data());
     return m;
 }

@@ -8,7 +8,7 @@ namespace testsupport {
 void RecordingScene::draw(float seconds)
 {
     log_.push_back(name_ + ".draw " + std::to_string(seconds) + " at " + std::to_string(order) + "/"
-                   + std::to_string(row));
+        + std::to_string(row));
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glBlendFunc(GL_ONE, GL_ZERO);

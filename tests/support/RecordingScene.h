@@ -10,7 +10,11 @@ namespace testsupport {
 
 class RecordingScene : public Effect {
 public:
-    RecordingScene(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    RecordingScene(std::string name, std::vector<std::string>& log)
+        : name_(std::move(name))
+        , log_(log)
+    {
+    }
     ~RecordingScene() override { log_.push_back(name_ + ".delete"); }
 
     // Logs "<name>.draw <seconds> at <order>/<row>", then clears the frame to black

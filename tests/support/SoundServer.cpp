@@ -86,7 +86,8 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
         // to start, and wireplumber with it: no bluetooth here.
         const std::string config = server->folder + "/config";
         std::filesystem::create_directories(config + "/wireplumber/bluetooth.lua.d");
-        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
+        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua")
+            << "bluez_monitor.enabled = false\n";
         ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         socket = server->folder + "/pulse/native";
         server->group = spawnGroup("exec dbus-run-session -- sh -c 'pipewire & sleep 0.3; wireplumber & "
@@ -98,16 +99,23 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
         return nullptr;
     }
     if (kind == Kind::pipeWire) {
-        // pipewire-pulse answers before the graph can make nodes ("Not supported"):
-        // asked again until it does; the session manager then makes it the default
+        // pipewire-pulse answers before the graph can make nodes ("Not supported"),
+        // and the default sink needs the session manager, which may come up later
+        // still on a busy machine: each asked again until it works, for 5 s
         bool made = false;
-        for (int attempt = 0; attempt < 50 && !made; ++attempt) {
+        bool isDefault = false;
+        for (int attempt = 0; attempt < 50 && !isDefault; ++attempt) {
             if (attempt > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            made = std::system("pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null 2>&1") == 0;
+            if (!made)
+                made = std::system(
+                           "pactl load-module module-null-sink sink_name=null rate=44100 >/dev/null 2>&1")
+                    == 0;
+            isDefault = made && std::system("pactl set-default-sink null >/dev/null 2>&1") == 0;
         }
-        if (!made || std::system("pactl set-default-sink null") != 0) {
-            why = "pipewire-pulse made no null sink; its log:\n" + tail(log);
+        if (!isDefault) {
+            why = std::string("pipewire-pulse made no default null sink (")
+                + (made ? "set-default-sink" : "load-module") + " failed for 5 s); its log:\n" + tail(log);
             return nullptr;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(500));

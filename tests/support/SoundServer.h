@@ -12,7 +12,7 @@ class SoundServer {
 public:
     enum class Kind {
         pulseAudio, // PulseAudio itself
-        pipeWire, // PipeWire with its session manager and its pulse server
+        pipeWire,   // PipeWire with its session manager and its pulse server
     };
 
     // Null when it cannot start (not installed, or it did not come up); why says so.

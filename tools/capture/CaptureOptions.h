@@ -11,9 +11,9 @@ struct CaptureOptions {
     std::string framesDir; // numbered PNG files when set
     std::string audioPath; // WAV file when set
     std::string videoPath; // MP4 file when set
-    int scale = 1; // integer upscale of the video only
+    int scale = 1;         // integer upscale of the video only
     int until = lastOrder; // below lastOrder: stop at the first frame at this music order or later
-    bool loading = false; // also write the loading screen
+    bool loading = false;  // also write the loading screen
     bool help = false;
 
     float feedbackAlpha() const { return variant == 'b' ? 0.99f : 0.65f; }

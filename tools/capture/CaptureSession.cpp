@@ -11,9 +11,10 @@
 #include "StopSignals.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
+#include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
@@ -31,9 +32,9 @@
 namespace {
 
 constexpr int sampleRate = 44100; // the rate at which the music player opens its device
-constexpr size_t queueDepth = 8; // frames between the GL thread and the writer
+constexpr size_t queueDepth = 8;  // frames between the GL thread and the writer
 constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
-constexpr bool fastRows = true; // three times faster than libpng's choice of filter per row
+constexpr bool fastRows = true;   // three times faster than libpng's choice of filter per row
 
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
@@ -97,7 +98,8 @@ int CaptureSession::run()
     releaseDemo();
     progress_.endLine();
     if (stopRequested()) {
-        std::fprintf(stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
+        std::fprintf(
+            stderr, "vorimel-capture: stopped by %s; unfinished files removed\n", StopSignals::name());
         return StopSignals::exitStatus();
     }
     if (!error_.empty()) {

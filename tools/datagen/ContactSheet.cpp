@@ -22,7 +22,7 @@ struct Placement {
     int width; // the quad's size on screen, in pixels
     int height;
     std::array<Rgba, 2> background; // two colours: the second fills the right half
-    int opacity; // percent: the frame overlay is drawn at 20
+    int opacity;                    // percent: the frame overlay is drawn at 20
 };
 
 constexpr Rgba teal = { 13, 140, 140, 255 };

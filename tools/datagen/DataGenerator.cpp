@@ -1,27 +1,23 @@
 // Paints the pictures, composes the module and writes them all.
 #include "DataGenerator.h"
 
+#include "DataFiles.h"
 #include "ItWriter.h"
 #include "PicturePainter.h"
 #include "SongComposer.h"
 #include "TgaWriter.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace datagen {
 
-namespace {
-
-constexpr const char* moduleName = "mordel.it";
-
-} // namespace
-
 std::vector<std::string> DataGenerator::fileNames()
 {
-    return { "vorimel.tga", "diagonales.tga", "cosa00d.tga", "cosa00d2.tga", "cosa00e01.tga", "cosa01b.tga",
-        "cosa02b.tga", "cosa03.tga", "cosa03c.tga", "cosa04d1.tga", "cosa05b1.tga", "flare2.tga",
-        moduleName };
+    std::vector<std::string> names(std::begin(pictureFiles), std::end(pictureFiles));
+    names.emplace_back(moduleFile);
+    return names;
 }
 
 bool DataGenerator::writeAll(const std::string& folder, std::string& error)
@@ -40,7 +36,7 @@ bool DataGenerator::writeAll(const std::string& folder, std::string& error)
             return false;
         }
     }
-    const std::string path = (base / moduleName).string();
+    const std::string path = (base / moduleFile).string();
     if (!ItWriter::write(path, SongComposer::compose())) {
         error = "cannot write " + path;
         return false;

@@ -8,7 +8,8 @@ namespace datagen {
 
 class DataGenerator {
 public:
-    // Names of the files writeAll produces, pictures first, then the module.
+    // Names of the files writeAll produces: the pictures in the order the demo loads
+    // them, then the module.
     static std::vector<std::string> fileNames();
 
     // Creates folder if needed and writes every file into it. On failure returns

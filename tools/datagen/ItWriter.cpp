@@ -113,7 +113,7 @@ void writeHeader(Bytes& out, const ItModule& module)
     out.u8(static_cast<uint32_t>(module.initialSpeed));
     out.u8(static_cast<uint32_t>(module.initialTempo));
     out.u8(separation);
-    out.u8(0); // pitch wheel depth
+    out.u8(0);  // pitch wheel depth
     out.u16(0); // message length
     out.u32(0); // message offset
     out.u32(0); // reserved
@@ -178,7 +178,7 @@ void writeInstrument(Bytes& out, const ItInstrument& instrument, size_t sampleCo
     out.u8(0); // duplicate check: off
     out.u8(0);
     out.u16(instrument.fadeOut);
-    out.u8(0); // pitch-pan separation
+    out.u8(0);  // pitch-pan separation
     out.u8(60); // pitch-pan centre: C-5
     out.u8(instrument.globalVolume);
     out.u8(centrePan | panNotApplied);

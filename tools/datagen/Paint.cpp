@@ -35,34 +35,34 @@ Paint::Paint(Kind kind_, Point from_, Point to_, int32_t radius_, std::vector<St
 
 Paint Paint::solid(Rgba colour)
 {
-    return Paint(Kind::Solid, {}, {}, 0, { { 0, colour } });
+    return Paint(Kind::solid, {}, {}, 0, { { 0, colour } });
 }
 
 Paint Paint::linear(Point from, Point to, std::vector<Stop> stops)
 {
     assert((from.x != to.x || from.y != to.y) && "a linear gradient needs a direction");
-    return Paint(Kind::Linear, from, to, 0, std::move(stops));
+    return Paint(Kind::linear, from, to, 0, std::move(stops));
 }
 
 Paint Paint::radial(Point centre, int32_t radius, std::vector<Stop> stops)
 {
     assert(radius > 0 && "a radial gradient needs a radius");
-    return Paint(Kind::Radial, centre, {}, radius, std::move(stops));
+    return Paint(Kind::radial, centre, {}, radius, std::move(stops));
 }
 
 Rgba Paint::at(Point p) const
 {
     switch (kind) {
-    case Kind::Solid:
+    case Kind::solid:
         return stops.front().colour;
-    case Kind::Linear: {
+    case Kind::linear: {
         const int64_t dx = to.x - from.x;
         const int64_t dy = to.y - from.y;
         const int64_t along = (p.x - from.x) * dx + (p.y - from.y) * dy;
         const int64_t t = along * gradientOne / (dx * dx + dy * dy);
         return colourAt(static_cast<int32_t>(std::clamp<int64_t>(t, 0, gradientOne)));
     }
-    case Kind::Radial: {
+    case Kind::radial: {
         const int64_t dx = p.x - from.x;
         const int64_t dy = p.y - from.y;
         const int64_t distance = integerSqrt(static_cast<uint64_t>(dx * dx + dy * dy));

@@ -39,7 +39,7 @@ public:
     Rgba at(Point p) const;
 
 private:
-    enum class Kind { Solid, Linear, Radial };
+    enum class Kind { solid, linear, radial };
 
     Paint(Kind kind, Point from, Point to, int32_t radius, std::vector<Stop> stops);
     Rgba colourAt(int32_t t) const;

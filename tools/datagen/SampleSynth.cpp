@@ -204,7 +204,7 @@ struct SustainedVoice {
     };
     std::vector<Copy> copies;
     uint32_t attackFrames; // partials move from attack to sustain level over this
-    uint32_t seed; // start phases of the partials and the copies
+    uint32_t seed;         // start phases of the partials and the copies
 };
 
 // One cycle of the voice's partials at the given levels, tableSize entries.

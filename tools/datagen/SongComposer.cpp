@@ -22,7 +22,7 @@ namespace {
 
 using Song = SongComposer;
 
-constexpr int speed = 6; // ticks per row
+constexpr int speed = 6;   // ticks per row
 constexpr int tempo = 100; // beats a minute at four rows a beat: 0.15 s per row
 constexpr int rows = Song::rowsPerPattern;
 constexpr int totalRows = Song::orderCount * rows;
@@ -48,7 +48,7 @@ Section sectionOf(int order)
 
 // Notes as the tracker numbers them: 60 = C-5 = middle C, 69 = A-5 = 440 Hz.
 struct Chord {
-    int bass; // 82 Hz and up, so the bass stays out of the kick's band
+    int bass;               // 82 Hz and up, so the bass stays out of the kick's band
     std::array<int, 4> pad; // close voicing around A-4
 };
 
@@ -68,12 +68,12 @@ constexpr Chord dMinor = { 50, { 57, 62, 65, 69 } };
 // One chord a bar, two bars an order.
 constexpr std::array<Chord, 2 * Song::orderCount> chords = { {
     aMinor7, fMajor7, aMinor7, fMajor7, aMinor7, fMajor7, aMinor7, fMajor7, aMinor7, gMajor, // 0-4
-    dMinor9, eMinor7, fMajor7, gMajor, // 5-6
-    cMajor, gMajor, fMajor, eMajor, // 7-8
-    aMinor, gMajor, fMajor, eMajor, // 9-10
-    fMajor, gHigh, eMinorHigh, aMinor, // 11-12
-    dMinor, eMajor, // 13
-    aMinor, aMinor, // 14
+    dMinor9, eMinor7, fMajor7, gMajor,                                                       // 5-6
+    cMajor, gMajor, fMajor, eMajor,                                                          // 7-8
+    aMinor, gMajor, fMajor, eMajor,                                                          // 9-10
+    fMajor, gHigh, eMinorHigh, aMinor,                                                       // 11-12
+    dMinor, eMajor,                                                                          // 13
+    aMinor, aMinor,                                                                          // 14
 } };
 
 const Chord& chordAt(int order, int row)
@@ -136,7 +136,7 @@ const std::array<Phrase, 2>& bellPhrases()
 int thirdBelow(int note)
 {
     constexpr std::array<int, 7> scale = { 0, 2, 3, 5, 7, 8, 10 }; // semitones above A
-    const int fromA = note - 9; // A-0 is note 9
+    const int fromA = note - 9;                                    // A-0 is note 9
     const int octave = fromA / 12;
     int degree = 0;
     for (int d = 0; d < 7; ++d) {

@@ -10,7 +10,8 @@ namespace png {
 
 bool writePng(const std::string& path, const Image& image, int compression, bool fastRows)
 {
-    if (image.width <= 0 || image.height <= 0 || !image.pixels || (image.channels != 3 && image.channels != 4))
+    if (image.width <= 0 || image.height <= 0 || !image.pixels
+        || (image.channels != 3 && image.channels != 4))
         return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -28,9 +29,9 @@ bool writePng(const std::string& path, const Image& image, int compression, bool
         png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
         png_set_compression_strategy(writer, Z_HUFFMAN_ONLY);
     }
-    png_set_IHDR(writer, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-                 image.channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(writer, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
+        8, image.channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(writer, info);
     const size_t stride = image.stride ? image.stride : static_cast<size_t>(image.width) * image.channels;
     for (int y = 0; y < image.height; ++y) {

@@ -10,10 +10,10 @@ namespace png {
 struct Image {
     int width = 0;
     int height = 0;
-    int channels = 3;            // 3: RGB, 4: RGBA
+    int channels = 3; // 3: RGB, 4: RGBA
     const uint8_t* pixels = nullptr;
-    size_t stride = 0;           // bytes from one row to the next; 0: width * channels
-    bool bottomUp = false;       // rows stored bottom first, as GL reads them
+    size_t stride = 0;     // bytes from one row to the next; 0: width * channels
+    bool bottomUp = false; // rows stored bottom first, as GL reads them
 };
 
 // Writes the image; compression 0 (fastest) to 9 (smallest). False when the file

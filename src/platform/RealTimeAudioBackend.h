@@ -1,31 +1,28 @@
-// The real-time audio backend: a ModuleRenderer fed by an audio device's callback,
-// reporting the position and spectrum of what is heard, not of what was rendered.
+// The real-time audio backend: a ModuleRenderer feeding an audio device's callback
+// (a PulseAudio, PipeWire or SDL2 device), reporting the position and spectrum of what
+// is heard, not of what was rendered.
 #pragma once
 
-#include "platform/AudioBackend.h"
 #include "platform/AudioDevice.h"
-#include "platform/ModuleRenderer.h"
-#include "platform/Spectrum.h"
+#include "platform/ModuleBackend.h"
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace platform {
 
-class SdlAudioBackend : public AudioBackend {
+class RealTimeAudioBackend : public ModuleBackend {
 public:
     // Plays through the best device the environment offers (see AudioDevices.h).
-    SdlAudioBackend();
+    RealTimeAudioBackend();
     // Plays through the given device (tests drive a fake one).
-    explicit SdlAudioBackend(std::unique_ptr<AudioDevice> device);
+    explicit RealTimeAudioBackend(std::unique_ptr<AudioDevice> device);
     // Plays through the first of these that opens.
-    explicit SdlAudioBackend(std::vector<std::unique_ptr<AudioDevice>> candidates);
-    ~SdlAudioBackend() override;
+    explicit RealTimeAudioBackend(std::vector<std::unique_ptr<AudioDevice>> candidates);
+    ~RealTimeAudioBackend() override;
 
     bool openDevice(int frequency) override;
-    void setVolume(int percent) override;
     // The device starts at the next seek or update, so that a seek made right after
     // starting (the music player's start) is the first thing heard.
     void startOutput() override;
@@ -34,8 +31,6 @@ public:
     // One module at a time: loading another replaces it and the old handle goes stale.
     // Calls with a stale or zero handle do nothing and report position 0.
     uint32_t loadModule(const char* path) override;
-    void play(uint32_t handle) override;
-    void setPositionScaler(uint32_t handle, int scaler) override;
     // The reset is implied: libopenmpt's seek stops the notes that were playing.
     void playFrom(uint32_t handle, uint32_t position, bool reset) override;
     // Reported at once; heard once the device has played what it already holds.
@@ -43,11 +38,7 @@ public:
 
     void update() override;
     uint64_t position(uint32_t handle) override;
-    bool ended(uint32_t handle) override;
-    void spectrum(uint32_t handle, float magnitudes[spectrumBins]) override;
     void setLeadTime(double seconds) override;
-
-    std::string lastError() const override { return error; }
 
     // Absolute index of the frame heard at the lead time from now, counted in frames
     // handed to the device.
@@ -62,47 +53,28 @@ public:
     // Room for what is rendered ahead of the device: 1.5 s at 44100 Hz.
     static constexpr int ringFrames = 65536;
 
+protected:
+    // The module is shared with the device's callback.
+    void lockModule() override { device->lock(); }
+    void unlockModule() override { device->unlock(); }
+    // Counted in frames handed to the device; never goes backwards.
+    uint64_t heardFrame() override;
+
 private:
-    // Locks the device for the lifetime of a scope.
-    class DeviceLock {
-    public:
-        explicit DeviceLock(AudioDevice& device)
-            : locked(device)
-        {
-            locked.lock();
-        }
-        ~DeviceLock() { locked.unlock(); }
-        DeviceLock(const DeviceLock&) = delete;
-        DeviceLock& operator=(const DeviceLock&) = delete;
-
-    private:
-        AudioDevice& locked;
-    };
-
     static void audioCallback(void* self, float* interleavedStereo, int frames);
     void fill(float* interleavedStereo, int frames) noexcept;
-    uint64_t audibleFrameLocked();
     double heardFramesLocked(double t);
     void continueSilently(double t);
     void startIfPending();
     void renderAhead();
     void renderUntil(uint64_t target);
     bool seek(uint32_t handle, uint64_t position);
-    bool owns(uint32_t handle) const { return handle != 0 && handle == moduleHandle; }
 
     std::vector<std::unique_ptr<AudioDevice>> candidates;
     AudioDevice* device; // the candidate that opened, the first before
-    int rate = 44100;
-    std::string error;
-    double lead = 0.0; // seconds ahead of now that positions are reported for
+    double lead = 0.0;   // seconds ahead of now that positions are reported for
 
-    // shared with the callback: touched only with the device locked
-    std::unique_ptr<ModuleRenderer> renderer;
-    uint32_t moduleHandle = 0;
-    uint32_t lastHandle = 0;
-    bool playing = false;
-    float gain = 1.0f;
-    int positionScaler = 1;
+    // shared with the callback, as the module is: touched only with the device locked
     uint64_t handedFrames = 0; // frames handed to the device so far
     // interleaved stereo, frame n at n % ringFrames: [handedFrames, rendered) is ahead
     std::vector<float> ring;
@@ -119,10 +91,6 @@ private:
     bool silent = false;
     double silentFrom = 0.0; // frames heard at silentSince
     double silentSince = 0.0;
-
-    // main thread only
-    Spectrum analyser;
-    std::array<float, Spectrum::size> monoWindow {};
 };
 
 } // namespace platform

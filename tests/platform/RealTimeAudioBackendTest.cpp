@@ -1,8 +1,9 @@
 // The real-time backend driven by a fake device whose heard frame is known exactly,
 // and on SDL's dummy driver with the demo's own module.
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 
 #include "platform/FakeAudioDevice.h"
+#include "platform/MusicPosition.h"
 #include "platform/TestModule.h"
 #include "support/TestFiles.h"
 
@@ -30,15 +31,15 @@ constexpr int framesPerVideoFrame = rate / 60;
 // Order first, then row * scaler + part: compares positions in playing order.
 uint64_t key(uint64_t packed)
 {
-    return ((packed & 0xFFFFu) << 16) | ((packed >> 16) & 0xFFFFu);
+    return (uint64_t(platform::orderOf(packed)) << 16) | uint64_t(platform::highOf(packed));
 }
 unsigned orderOf(uint64_t packed)
 {
-    return static_cast<unsigned>(packed & 0xFFFFu);
+    return static_cast<unsigned>(platform::orderOf(packed));
 }
 unsigned rowOf(uint64_t packed)
 {
-    return static_cast<unsigned>((packed >> 16) / scaler);
+    return static_cast<unsigned>(platform::rowOf(packed, scaler));
 }
 
 std::string writeModule(const TestModuleLayout& layout, const char* name)
@@ -57,7 +58,7 @@ public:
         for (int i = 0; i < seconds * rate / ModuleRenderer::chunkFrames; ++i) {
             renderer.render(buffer.data(), ModuleRenderer::chunkFrames);
             const platform::ModulePosition position = renderer.positionAt(renderer.renderedFrames() - 1);
-            keys.push_back(key(ModuleRenderer::packPosition(position, scaler)));
+            keys.push_back(key(platform::packPosition(position, scaler)));
         }
     }
     uint64_t at(double frame) const
@@ -79,7 +80,7 @@ struct Playback {
         auto fake = std::make_unique<FakeAudioDevice>(period, latency, maxLate, driftPpm);
         fake->serverClock = serverClock;
         device = fake.get();
-        backend = std::make_unique<platform::SdlAudioBackend>(std::move(fake));
+        backend = std::make_unique<platform::RealTimeAudioBackend>(std::move(fake));
         EXPECT_TRUE(backend->openDevice(rate));
         handle = backend->loadModule(path.c_str());
         EXPECT_NE(handle, 0u) << backend->lastError();
@@ -89,11 +90,11 @@ struct Playback {
         backend->playFrom(handle, 0, true);
     }
     FakeAudioDevice* device = nullptr;
-    std::unique_ptr<platform::SdlAudioBackend> backend;
+    std::unique_ptr<platform::RealTimeAudioBackend> backend;
     uint32_t handle = 0;
 };
 
-TEST(SdlAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallbackTiming)
+TEST(RealTimeAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallbackTiming)
 {
     const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "offset.it");
     const Reference reference(path, 12.0);
@@ -121,18 +122,19 @@ TEST(SdlAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallbackTi
     }
 }
 
-TEST(SdlAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDeviceHolds)
+TEST(RealTimeAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDeviceHolds)
 {
-    const std::string path = writeModule(TestModuleLayout{3, 16, 6, 125, true}, "lead.it");
+    const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "lead.it");
     const Reference reference(path, 6.0);
     // a device holding 93 ms, and one holding 6 ms (a PipeWire graph at a small quantum)
-    for (const int held : {4096, 256}) {
+    for (const int held : { 4096, 256 }) {
         Playback playback(path, held == 256 ? 256 : 1024, held);
         playback.backend->setLeadTime(0.040);
         for (int frame = 0; frame < 120; ++frame) {
             playback.device->advance(videoFrame);
             const double seen = static_cast<double>(playback.device->trueAudibleFrame()) + 0.040 * rate;
-            ASSERT_NEAR(static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames)
+            ASSERT_NEAR(
+                static_cast<double>(playback.backend->audibleFrame()), seen, ModuleRenderer::chunkFrames)
                 << "device holding " << held << " frames";
             const uint64_t reported = key(playback.backend->position(playback.handle));
             ASSERT_GE(reported, reference.at(seen - ModuleRenderer::chunkFrames));
@@ -141,7 +143,7 @@ TEST(SdlAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDevice
     }
 }
 
-TEST(SdlAudioBackend, ASkipShowsOnTheNextFrameAndEachOneASkipFurther)
+TEST(RealTimeAudioBackend, ASkipShowsOnTheNextFrameAndEachOneASkipFurther)
 {
     // 93 ms held by the device: four video frames pass before a skip is heard
     Playback playback(writeModule(TestModuleLayout { 12, 32, 6, 125, true }, "skip.it"), 1024, 4096);
@@ -171,7 +173,7 @@ TEST(SdlAudioBackend, ASkipShowsOnTheNextFrameAndEachOneASkipFurther)
         [](float sample) { return sample != 0.0f; }));
 }
 
-TEST(SdlAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
+TEST(RealTimeAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
 {
     const std::string path = writeModule(TestModuleLayout { 6, 16, 6, 125, true }, "lost.it");
     const Reference reference(path, 12.0);
@@ -188,7 +190,7 @@ TEST(SdlAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
             playback.device->advance(videoFrame);
             const uint64_t position = key(playback.backend->position(playback.handle));
             const double elapsed = playback.device->now() - stoppedAt;
-            if (reported || elapsed > platform::SdlAudioBackend::stallSeconds + videoFrame) {
+            if (reported || elapsed > platform::RealTimeAudioBackend::stallSeconds + videoFrame) {
                 const double expected = heardAtStop + elapsed * rate;
                 ASSERT_GE(position, reference.at(expected - framesPerVideoFrame)) << "at " << elapsed << " s";
                 ASSERT_LE(position, reference.at(expected + framesPerVideoFrame)) << "at " << elapsed << " s";
@@ -197,11 +199,11 @@ TEST(SdlAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
     }
 }
 
-TEST(SdlAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
+TEST(RealTimeAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
 {
     // 80 ms of music (8 rows of 441 frames) behind 93 ms of device latency: the
     // renderer finishes long before the listener hears the end
-    const TestModuleLayout layout{2, 4, 1, 250, true};
+    const TestModuleLayout layout { 2, 4, 1, 250, true };
     const double musicEnd = 8 * testing_support::rowFrames(layout, rate);
     Playback playback(writeModule(layout, "ends.it"), 256, 4096);
     int renderedButUnheard = 0;
@@ -227,14 +229,14 @@ TEST(SdlAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
     EXPECT_TRUE(playback.backend->ended(playback.handle)) << "the replaced module's handle is stale";
 }
 
-TEST(SdlAudioBackend, FailsWithoutADriverAndOnTheDummyOneHearsWhereSetPositionPutTheDemosModule)
+TEST(RealTimeAudioBackend, FailsWithoutADriverAndOnTheDummyOneHearsWhereSetPositionPutTheDemosModule)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    platform::SdlAudioBackend failing;
+    platform::RealTimeAudioBackend failing;
     EXPECT_FALSE(failing.openDevice(rate));
     EXPECT_FALSE(failing.lastError().empty());
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::SdlAudioBackend backend;
+    platform::RealTimeAudioBackend backend;
     ASSERT_TRUE(backend.openDevice(rate)) << backend.lastError();
     EXPECT_EQ(backend.deviceName(), "SDL2 dummy");
     const uint32_t handle = backend.loadModule("data/mordel.it");
@@ -243,9 +245,9 @@ TEST(SdlAudioBackend, FailsWithoutADriverAndOnTheDummyOneHearsWhereSetPositionPu
     backend.setPositionScaler(handle, scaler);
     backend.playFrom(handle, 0, true);
     // near the end of order 5 (32-row patterns), then wait to hear order 6
-    ASSERT_EQ(backend.setPosition(handle, 5 | (28u << 16)), 1);
+    ASSERT_EQ(backend.setPosition(handle, platform::packPosition(5, 28)), 1);
     EXPECT_EQ(orderOf(backend.position(handle)), 5u); // at once
-    EXPECT_EQ(backend.setPosition(handle, 15), 0); // past the last order: ignored
+    EXPECT_EQ(backend.setPosition(handle, 15), 0);    // past the last order: ignored
     uint64_t last = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (last >> 16 != 6 && std::chrono::steady_clock::now() < deadline) {

@@ -9,9 +9,10 @@
 //
 // A device that goes away (its sound server died) leaves the music running on the
 // system clock, silently, rendered on the main thread, so that the demo still ends.
-#include "platform/SdlAudioBackend.h"
+#include "platform/RealTimeAudioBackend.h"
 
 #include "platform/AudioDevices.h"
+#include "platform/MusicPosition.h"
 #include "platform/PositionLog.h"
 
 #include <algorithm>
@@ -20,27 +21,13 @@
 
 namespace platform {
 
-namespace {
-
-// a module position as the caller packs it: order low 16 bits, row high 16 bits
-int orderOf(uint64_t position)
-{
-    return static_cast<int>(position & 0xFFFFu);
-}
-int rowOf(uint64_t position)
-{
-    return static_cast<int>((position >> 16) & 0xFFFFu);
-}
-
-} // namespace
-
-SdlAudioBackend::SdlAudioBackend()
-    : SdlAudioBackend(audioDeviceCandidates())
+RealTimeAudioBackend::RealTimeAudioBackend()
+    : RealTimeAudioBackend(audioDeviceCandidates())
 {
 }
 
-SdlAudioBackend::SdlAudioBackend(std::unique_ptr<AudioDevice> audioDevice)
-    : SdlAudioBackend([&] {
+RealTimeAudioBackend::RealTimeAudioBackend(std::unique_ptr<AudioDevice> audioDevice)
+    : RealTimeAudioBackend([&] {
         std::vector<std::unique_ptr<AudioDevice>> one;
         one.push_back(std::move(audioDevice));
         return one;
@@ -48,24 +35,24 @@ SdlAudioBackend::SdlAudioBackend(std::unique_ptr<AudioDevice> audioDevice)
 {
 }
 
-SdlAudioBackend::SdlAudioBackend(std::vector<std::unique_ptr<AudioDevice>> devices)
+RealTimeAudioBackend::RealTimeAudioBackend(std::vector<std::unique_ptr<AudioDevice>> devices)
     : candidates(std::move(devices))
     , device(candidates.front().get())
     , ring(2 * static_cast<size_t>(ringFrames))
 {
 }
 
-SdlAudioBackend::~SdlAudioBackend()
+RealTimeAudioBackend::~RealTimeAudioBackend()
 {
     closeDevice();
 }
 
-bool SdlAudioBackend::openDevice(int frequency)
+bool RealTimeAudioBackend::openDevice(int frequency)
 {
     rate = frequency;
     error.clear();
     for (const std::unique_ptr<AudioDevice>& candidate : candidates) {
-        if (candidate->open(frequency, &SdlAudioBackend::audioCallback, this)) {
+        if (candidate->open(frequency, &RealTimeAudioBackend::audioCallback, this)) {
             device = candidate.get();
             return true;
         }
@@ -74,37 +61,29 @@ bool SdlAudioBackend::openDevice(int frequency)
     return false;
 }
 
-void SdlAudioBackend::setVolume(int percent)
-{
-    DeviceLock lock(*device);
-    gain = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
-}
-
-void SdlAudioBackend::startOutput()
+void RealTimeAudioBackend::startOutput()
 {
     startPending = true;
 }
 
-void SdlAudioBackend::startIfPending()
+void RealTimeAudioBackend::startIfPending()
 {
     if (!startPending)
         return;
     startPending = false;
     {
-        DeviceLock lock(*device);
+        ModuleLock lock(*this);
         outputStarted = true;
         lastCallback = device->now(); // the device has until a stall's length to begin
     }
     device->pause(false);
 }
 
-void SdlAudioBackend::closeDevice()
+void RealTimeAudioBackend::closeDevice()
 {
     device->pause(true);
     device->close(); // no callback runs after this
-    renderer.reset();
-    moduleHandle = 0;
-    playing = false;
+    dropModule();
     handedFrames = 0;
     outputStarted = false;
     startPending = false;
@@ -113,137 +92,95 @@ void SdlAudioBackend::closeDevice()
     silent = false;
 }
 
-uint32_t SdlAudioBackend::loadModule(const char* path)
+uint32_t RealTimeAudioBackend::loadModule(const char* path)
 {
     // parsed without the lock: the callback keeps playing whatever it has meanwhile
-    auto loaded = std::make_unique<ModuleRenderer>(rate);
-    if (!loaded->loadFile(path)) {
-        error = loaded->lastError();
+    std::vector<char> bytes;
+    std::unique_ptr<ModuleRenderer> loaded = readModule(path, bytes);
+    if (loaded == nullptr) {
         return 0;
     }
+    uint32_t handle = 0;
     {
-        DeviceLock lock(*device);
-        loaded->startAtFrame(handedFrames);
-        renderer.swap(loaded);
-        moduleHandle = ++lastHandle;
-        playing = false;
-        positionScaler = 1;
+        ModuleLock lock(*this);
+        handle = adopt(loaded, handedFrames);
         seekTarget.reset();
     }
-    return moduleHandle; // the replaced module is freed here, outside the lock
+    return handle; // the replaced module is freed here, outside the lock
 }
 
-void SdlAudioBackend::play(uint32_t handle)
-{
-    DeviceLock lock(*device);
-    if (owns(handle)) {
-        playing = true;
-    }
-}
-
-void SdlAudioBackend::setPositionScaler(uint32_t handle, int scaler)
-{
-    DeviceLock lock(*device);
-    if (owns(handle)) {
-        positionScaler = std::max(scaler, 1);
-    }
-}
-
-void SdlAudioBackend::playFrom(uint32_t handle, uint32_t position, bool)
+void RealTimeAudioBackend::playFrom(uint32_t handle, uint32_t position, bool)
 {
     if (seek(handle, position)) {
-        DeviceLock lock(*device);
+        ModuleLock lock(*this);
         playing = true;
     }
     startIfPending();
 }
 
-int SdlAudioBackend::setPosition(uint32_t handle, uint64_t position)
+int RealTimeAudioBackend::setPosition(uint32_t handle, uint64_t position)
 {
     const bool sought = seek(handle, position);
     startIfPending();
     return sought ? 1 : 0;
 }
 
-bool SdlAudioBackend::seek(uint32_t handle, uint64_t position)
+bool RealTimeAudioBackend::seek(uint32_t handle, uint64_t position)
 {
-    DeviceLock lock(*device);
+    ModuleLock lock(*this);
     // what was rendered ahead but not handed to the device goes; what the device
     // already holds plays out first
-    if (!owns(handle) || !renderer->seek(orderOf(position), rowOf(position), handedFrames)) {
+    if (!owns(handle) || !renderer->seek(orderOf(position), highOf(position), handedFrames)) {
         return false;
     }
     ModulePosition target;
     target.order = static_cast<uint16_t>(orderOf(position));
-    target.row = static_cast<uint16_t>(rowOf(position));
+    target.row = static_cast<uint16_t>(highOf(position));
     seekTarget = target;
     seekFrame = handedFrames;
     renderAhead();
     return true;
 }
 
-void SdlAudioBackend::update()
+void RealTimeAudioBackend::update()
 {
     // the device pulls the audio, position() reads the clock
     startIfPending();
 }
 
-uint64_t SdlAudioBackend::position(uint32_t handle)
+uint64_t RealTimeAudioBackend::position(uint32_t handle)
 {
-    DeviceLock lock(*device);
+    ModuleLock lock(*this);
     if (!owns(handle)) {
         return 0;
     }
-    const uint64_t frame = audibleFrameLocked();
+    const uint64_t frame = heardFrame();
     if (seekTarget && frame >= seekFrame) {
         seekTarget.reset(); // the target's own sound is heard now
     }
     const ModulePosition heard = seekTarget ? *seekTarget : renderer->positionAt(frame);
     const double now = device->now();
     logPosition(now, now + lead, heard);
-    return ModuleRenderer::packPosition(heard, positionScaler);
+    return packed(heard);
 }
 
-bool SdlAudioBackend::ended(uint32_t handle)
-{
-    DeviceLock lock(*device);
-    if (!owns(handle)) {
-        return true;
-    }
-    // the renderer finishes a device buffer before the listener hears the last frame
-    return renderer->ended() && audibleFrameLocked() >= renderer->endFrame();
-}
-
-void SdlAudioBackend::spectrum(uint32_t handle, float magnitudes[spectrumBins])
-{
-    {
-        DeviceLock lock(*device);
-        if (!owns(handle)) {
-            std::fill(magnitudes, magnitudes + spectrumBins, 0.0f);
-            return;
-        }
-        renderer->monoSamples(audibleFrameLocked(), monoWindow.data());
-    }
-    analyser.compute(monoWindow.data(), magnitudes);
-}
-
-void SdlAudioBackend::setLeadTime(double seconds)
+void RealTimeAudioBackend::setLeadTime(double seconds)
 {
     lead = std::clamp(seconds, 0.0, 0.25);
 }
 
-uint64_t SdlAudioBackend::audibleFrame()
+uint64_t RealTimeAudioBackend::audibleFrame()
 {
-    DeviceLock lock(*device);
-    return audibleFrameLocked();
+    ModuleLock lock(*this);
+    return heardFrame();
 }
 
-std::string SdlAudioBackend::deviceName() const
+std::string RealTimeAudioBackend::deviceName() const
 {
     return device->name();
 }
 
-uint64_t SdlAudioBackend::audibleFrameLocked()
+uint64_t RealTimeAudioBackend::heardFrame()
 {
     const double now = device->now();
     const double heard = heardFramesLocked(now + lead);
@@ -262,21 +199,21 @@ uint64_t SdlAudioBackend::audibleFrameLocked()
     return lastAudible;
 }
 
-void SdlAudioBackend::renderAhead()
+void RealTimeAudioBackend::renderAhead()
 {
     // what the listener hears a lead time from now, and the next callback's share
     renderUntil(handedFrames + static_cast<uint64_t>(lead * rate) + aheadFrames);
 }
 
-void SdlAudioBackend::renderUntil(uint64_t target)
+void RealTimeAudioBackend::renderUntil(uint64_t target)
 {
     while (renderer->renderedFrames() < target) {
         const uint64_t rendered = renderer->renderedFrames();
         if (rendered >= handedFrames && rendered - handedFrames >= static_cast<uint64_t>(ringFrames))
             break; // the ring is full
         const size_t at = static_cast<size_t>(rendered % ringFrames);
-        const size_t frames = std::min({static_cast<size_t>(target - rendered), static_cast<size_t>(ringFrames) - at,
-                                        static_cast<size_t>(ModuleRenderer::chunkFrames)});
+        const size_t frames = std::min({ static_cast<size_t>(target - rendered),
+            static_cast<size_t>(ringFrames) - at, static_cast<size_t>(ModuleRenderer::chunkFrames) });
         if (playing) {
             renderer->render(ring.data() + 2 * at, frames);
         } else {
@@ -285,7 +222,7 @@ void SdlAudioBackend::renderUntil(uint64_t target)
     }
 }
 
-double SdlAudioBackend::heardFramesLocked(double t)
+double RealTimeAudioBackend::heardFramesLocked(double t)
 {
     if (!silent && outputStarted && (device->lost() || device->now() - lastCallback > stallSeconds)) {
         continueSilently(t);
@@ -296,7 +233,7 @@ double SdlAudioBackend::heardFramesLocked(double t)
     return device->heardFramesAt(t);
 }
 
-void SdlAudioBackend::continueSilently(double t)
+void RealTimeAudioBackend::continueSilently(double t)
 {
     silent = true;
     // from the last frame known heard, at the moment it was heard
@@ -308,12 +245,12 @@ void SdlAudioBackend::continueSilently(double t)
     std::fflush(stderr);
 }
 
-void SdlAudioBackend::audioCallback(void* self, float* interleavedStereo, int frames)
+void RealTimeAudioBackend::audioCallback(void* self, float* interleavedStereo, int frames)
 {
-    static_cast<SdlAudioBackend*>(self)->fill(interleavedStereo, frames);
+    static_cast<RealTimeAudioBackend*>(self)->fill(interleavedStereo, frames);
 }
 
-void SdlAudioBackend::fill(float* interleavedStereo, int frames) noexcept
+void RealTimeAudioBackend::fill(float* interleavedStereo, int frames) noexcept
 {
     // runs on the device's thread with the device locked; libopenmpt's C interface
     // does not throw and the ring is allocated up front
@@ -330,15 +267,12 @@ void SdlAudioBackend::fill(float* interleavedStereo, int frames) noexcept
     for (size_t done = 0; done < count;) {
         renderUntil(handedFrames + (count - done)); // as much as the ring takes
         const size_t at = static_cast<size_t>(handedFrames % ringFrames);
-        const size_t frames = std::min({count - done, static_cast<size_t>(renderer->renderedFrames() - handedFrames),
-                                        static_cast<size_t>(ringFrames) - at});
+        const size_t frames
+            = std::min({ count - done, static_cast<size_t>(renderer->renderedFrames() - handedFrames),
+                static_cast<size_t>(ringFrames) - at });
         float* out = interleavedStereo + 2 * done;
         std::copy(ring.data() + 2 * at, ring.data() + 2 * (at + frames), out);
-        if (gain != 1.0f) {
-            for (size_t i = 0; i < 2 * frames; ++i) {
-                out[i] *= gain;
-            }
-        }
+        applyGain(out, frames);
         handedFrames += frames;
         done += frames;
     }

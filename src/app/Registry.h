@@ -1,0 +1,22 @@
+// The scene registry as one table: the order in which its instances are created,
+// loaded, released and deleted, and so their number, come from its rows alone.
+#pragma once
+
+#include <vector>
+
+class Effect;
+
+struct RegistryEntry {
+    void (*create)();      // allocates the instance; a failed allocation leaves it null
+    Effect* (*instance)(); // the instance, or null
+    void (*destroy)();     // deletes the instance and nulls its pointer
+    // The loading bar once the instance has loaded, in percent. Instances load in the
+    // order of these marks: the feedback layer first, since every scene draws through it.
+    float loadedPercent;
+};
+
+// In the order the instances are created, released and deleted.
+extern const std::vector<RegistryEntry> registry;
+
+// The rows in load order.
+std::vector<const RegistryEntry*> registryInLoadOrder();

@@ -1,0 +1,30 @@
+// The tests' surface: a queue of events and a present that only flushes.
+#include "support/TestSurface.h"
+
+#include "render/GLWindow.h"
+
+#include <GL/gl.h>
+
+namespace testsupport {
+
+TestSurface& testSurface()
+{
+    return *static_cast<TestSurface*>(glWindow->surface());
+}
+
+bool TestSurface::pollEvent(platform::WindowEvent& event)
+{
+    if (events.empty())
+        return false;
+    event = events.front();
+    events.pop_front();
+    return true;
+}
+
+void TestSurface::present()
+{
+    glFlush();
+    ++presents;
+}
+
+} // namespace testsupport

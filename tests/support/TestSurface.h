@@ -1,0 +1,22 @@
+// The surface the tests attach to glWindow: events fed by the test, presents counted.
+#pragma once
+
+#include "platform/GLSurface.h"
+
+#include <deque>
+
+namespace testsupport {
+
+class TestSurface : public platform::GLSurface {
+public:
+    bool pollEvent(platform::WindowEvent& event) override;
+    void present() override;
+
+    std::deque<platform::WindowEvent> events;
+    int presents = 0;
+};
+
+// The surface attached to glWindow by ensureGLContext.
+TestSurface& testSurface();
+
+} // namespace testsupport
