@@ -14,7 +14,7 @@ constexpr GLenum stackUnderflow = 0x0504;
 
 TEST(FixedFunctionState, PopAttribRestoresOnlyThePushedGroups)
 {
-    FixedFunctionState state({0, 0, 640, 480});
+    FixedFunctionState state({ 0, 0, 640, 480 });
     state.color(0.1f, 0.2f, 0.3f, 0.4f);
     state.texCoord(0.5f, 0.6f);
     state.pushAttrib(feedbackMask);
@@ -31,9 +31,9 @@ TEST(FixedFunctionState, PopAttribRestoresOnlyThePushedGroups)
     }
     state.popAttrib();
 
-    EXPECT_EQ(state.currentColor(), (std::array<float, 4>{0.1f, 0.2f, 0.3f, 0.4f}));
-    EXPECT_EQ(state.currentTexCoord(), (std::array<float, 2>{0.5f, 0.6f}));
-    EXPECT_EQ(state.currentNormal(), (std::array<float, 3>{0.0f, 0.0f, 1.0f}));
+    EXPECT_EQ(state.currentColor(), (std::array<float, 4> { 0.1f, 0.2f, 0.3f, 0.4f }));
+    EXPECT_EQ(state.currentTexCoord(), (std::array<float, 2> { 0.5f, 0.6f }));
+    EXPECT_EQ(state.currentNormal(), (std::array<float, 3> { 0.0f, 0.0f, 1.0f }));
     EXPECT_FALSE(state.enabled(GL_DEPTH_TEST));
     EXPECT_EQ(state.currentViewport().width, 640);
     EXPECT_EQ(state.currentViewport().x, 0);
@@ -45,7 +45,7 @@ TEST(FixedFunctionState, PopAttribRestoresOnlyThePushedGroups)
 
 TEST(FixedFunctionState, NestedPushesUnwindInOrderAndUnderflowChangesNothing)
 {
-    FixedFunctionState state({0, 0, 640, 480});
+    FixedFunctionState state({ 0, 0, 640, 480 });
     state.color(0.0f, 0.0f, 0.0f, 1.0f);
     state.pushAttrib(ffgl::currentBit);
     state.color(1.0f, 0.0f, 0.0f, 1.0f);
@@ -124,8 +124,8 @@ TEST(FixedFunctionState, QuadsBecomeTrianglesWithTheColoursCurrentAtEachVertex)
     ASSERT_TRUE(state.end(primitive));
     EXPECT_EQ(primitive.mode, static_cast<GLenum>(GL_TRIANGLES));
     ASSERT_EQ(primitive.vertices.size(), 6u);
-    const float expectedX[6] = {0, 1, 1, 0, 1, 0};
-    const float expectedY[6] = {0, 0, 1, 0, 1, 1};
+    const float expectedX[6] = { 0, 1, 1, 0, 1, 0 };
+    const float expectedY[6] = { 0, 0, 1, 0, 1, 1 };
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(primitive.vertices[i].position[0], expectedX[i]) << i;
         EXPECT_EQ(primitive.vertices[i].position[1], expectedY[i]) << i;

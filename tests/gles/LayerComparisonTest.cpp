@@ -2,7 +2,8 @@
 // GLES2, at the same music times, compared frame by frame: the peak signal-to-noise
 // ratio of every scene (the loading screen counted as one) must stay above a floor.
 // Prints the minimum and mean PSNR per scene.
-#include "music/Timeline.h"
+#include "app/Registry.h"
+#include "music/TimelineState.h"
 #include "platform/ModuleRenderer.h"
 #include "render/Effect.h"
 
@@ -122,6 +123,8 @@ std::vector<int> sceneOfFrames(int demoFrames)
 
 TEST(LayerComparison, EverySceneMatchesTheNativeFramesAboveTheFloor)
 {
+    // the registry's instances name the timeline's scenes (and link their creation in)
+    ASSERT_FALSE(registry.empty());
     char folderTemplate[] = "/tmp/vorimel-layer-XXXXXX";
     ASSERT_NE(mkdtemp(folderTemplate), nullptr);
     const std::string folder = folderTemplate;

@@ -43,7 +43,7 @@ protected:
         uint8_t rgb[4] = {};
         ffgl::pixelStorei(GL_PACK_ALIGNMENT, 1);
         ffgl::readPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        return {rgb[0], rgb[1], rgb[2]};
+        return { rgb[0], rgb[1], rgb[2] };
     }
 
     static void square(float x0, float y0, float x1, float y1)
@@ -68,7 +68,7 @@ TEST_F(LayerDraw, SaturateBlendSeesNoDestinationAlpha)
     ffgl::blendFunc(GL_SRC_ALPHA_SATURATE, GL_ONE);
     ffgl::color4f(1.0f, 1.0f, 1.0f, 0.5f);
     square(0.0f, 0.0f, 64.0f, 64.0f);
-    EXPECT_EQ(pixel(32, 32), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(pixel(32, 32), (std::array<int, 3> { 0, 0, 255 }));
 
     ffgl::blendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     square(0.0f, 0.0f, 64.0f, 64.0f);
@@ -84,8 +84,8 @@ TEST_F(LayerDraw, ScreenCopiesCarryAlphaOne)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     std::vector<uint8_t> zeros(64 * 64 * 4, 0);
-    ffgl::texImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(ffgl::glRgba8), 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-        zeros.data());
+    ffgl::texImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(ffgl::glRgba8), 64, 64, 0, GL_RGBA,
+        GL_UNSIGNED_BYTE, zeros.data());
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     ASSERT_EQ(ffgl::getError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -95,7 +95,7 @@ TEST_F(LayerDraw, ScreenCopiesCarryAlphaOne)
     ffgl::blendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     ffgl::color4f(1.0f, 1.0f, 1.0f, 1.0f);
     square(100.0f, 100.0f, 164.0f, 164.0f);
-    EXPECT_EQ(pixel(132, 132), (std::array<int, 3>{0, 0, 255})) << "alpha 0 texels changed the frame";
+    EXPECT_EQ(pixel(132, 132), (std::array<int, 3> { 0, 0, 255 })) << "alpha 0 texels changed the frame";
 
     // copy a blue region in, clear to red, draw the copy: opaque blue again
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 64, 64);
@@ -103,7 +103,7 @@ TEST_F(LayerDraw, ScreenCopiesCarryAlphaOne)
     ffgl::clearColor(1.0f, 0.0f, 0.0f, 0.0f);
     ffgl::clear(GL_COLOR_BUFFER_BIT);
     square(100.0f, 100.0f, 164.0f, 164.0f);
-    EXPECT_EQ(pixel(132, 132), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(pixel(132, 132), (std::array<int, 3> { 0, 0, 255 }));
     glDeleteTextures(1, &texture);
 }
 

@@ -12,13 +12,14 @@ using ffgl::Vertex;
 
 Vertex at(float x, float y, float z, float w)
 {
-    return {{x, y, z, w}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f}};
+    return { { x, y, z, w }, { 1.0f, 1.0f, 1.0f, 1.0f }, { 0.0f, 0.0f } };
 }
 
 // window pixel of a clip-space corner in a 640x480 viewport at the origin
 std::array<float, 2> window(const Vertex& v)
 {
-    return {(v.position[0] / v.position[3] + 1.0f) * 320.0f, (v.position[1] / v.position[3] + 1.0f) * 240.0f};
+    return { (v.position[0] / v.position[3] + 1.0f) * 320.0f,
+        (v.position[1] / v.position[3] + 1.0f) * 240.0f };
 }
 
 struct Box {
@@ -38,7 +39,7 @@ Box bounds(const std::vector<Vertex>& triangles)
     return box;
 }
 
-const ffgl::Viewport viewport{0, 0, 640, 480};
+const ffgl::Viewport viewport { 0, 0, 640, 480 };
 
 TEST(LineQuads, WidthRunsAlongTheMinorAxisInPixels)
 {
@@ -81,7 +82,7 @@ TEST(LineQuads, ClipsToTheNearPlane)
 TEST(LineQuads, LoopsCloseAndStripsDoNot)
 {
     ffgl::Primitive lines;
-    lines.vertices = {at(0, 0, 0, 1), at(1, 0, 0, 1), at(1, 1, 0, 1)};
+    lines.vertices = { at(0, 0, 0, 1), at(1, 0, 0, 1), at(1, 1, 0, 1) };
     lines.mode = GL_LINE_STRIP;
     EXPECT_EQ(ffgl::lineSegments(lines).size(), 4u);
     lines.mode = GL_LINE_LOOP;

@@ -18,9 +18,9 @@ struct Layer {
 
 Viewport contextViewport()
 {
-    GLint v[4] = {0, 0, 0, 0};
+    GLint v[4] = { 0, 0, 0, 0 };
     glGetIntegerv(GL_VIEWPORT, v);
-    return {v[0], v[1], v[2], v[3]};
+    return { v[0], v[1], v[2], v[3] };
 }
 
 std::unique_ptr<Layer>& layerSlot()
@@ -126,7 +126,8 @@ void translatef(GLfloat x, GLfloat y, GLfloat z)
 void translated(double x, double y, double z)
 {
     // GL keeps single-precision matrices: the double call rounds its arguments
-    current().multiply(Matrix4::translation(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)));
+    current().multiply(
+        Matrix4::translation(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)));
 }
 
 void rotatef(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z)

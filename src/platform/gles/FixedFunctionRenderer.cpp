@@ -73,7 +73,7 @@ void FixedFunctionRenderer::abandon()
     program_ = 0;
     buffer_ = 0;
     failed_ = false;
-    sent_ = Sent{};
+    sent_ = Sent {};
 }
 
 bool FixedFunctionRenderer::ready()
@@ -153,8 +153,8 @@ void FixedFunctionRenderer::draw(const FixedFunctionState& state, const Primitiv
     applySwitches(state);
     const Matrix4 transform = state.projection() * state.modelview();
     const bool textured = state.enabled(GL_TEXTURE_2D);
-    const bool line = primitive.mode == GL_LINES || primitive.mode == GL_LINE_STRIP
-        || primitive.mode == GL_LINE_LOOP;
+    const bool line
+        = primitive.mode == GL_LINES || primitive.mode == GL_LINE_STRIP || primitive.mode == GL_LINE_LOOP;
     const float width = state.rasterLineWidth();
     if (!line || width <= 1.0f) {
         submit(primitive.mode, primitive.vertices, transform, textured, state.rasterPointSize());
@@ -219,8 +219,8 @@ void FixedFunctionRenderer::applyUnpackAlignment(const FixedFunctionState& state
     }
 }
 
-void FixedFunctionRenderer::readPixels(const FixedFunctionState& state, int x, int y, int width, int height,
-    GLenum format, void* pixels)
+void FixedFunctionRenderer::readPixels(
+    const FixedFunctionState& state, int x, int y, int width, int height, GLenum format, void* pixels)
 {
     if (width <= 0 || height <= 0)
         return;

@@ -26,8 +26,8 @@ public:
     // screen copies see alpha 1 as on a target without alpha.
     void clear(const FixedFunctionState& state, GLbitfield mask);
     // glReadPixels with GL_RGB or GL_RGBA bytes, packed with the state's alignment.
-    void readPixels(const FixedFunctionState& state, int x, int y, int width, int height, GLenum format,
-        void* pixels);
+    void readPixels(
+        const FixedFunctionState& state, int x, int y, int width, int height, GLenum format, void* pixels);
     void applyUnpackAlignment(const FixedFunctionState& state);
     // Forgets every GL object, for a context that is gone.
     void abandon();
@@ -54,7 +54,7 @@ private:
         bool depthTest = false;
         GLenum blendSource = GL_ONE;
         GLenum blendDestination = GL_ZERO;
-        Viewport viewport{-1, -1, -1, -1};
+        Viewport viewport { -1, -1, -1, -1 };
         bool alphaMasked = false;
         int unpackAlignment = 0;
         int packAlignment = 0;

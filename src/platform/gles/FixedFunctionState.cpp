@@ -110,7 +110,7 @@ void FixedFunctionState::vertex(float x, float y, float z)
 {
     if (!inBeginEnd_)
         return; // GL leaves a vertex outside begin/end undefined; drawing nothing is safe
-    vertices_.push_back({{x, y, z, 1.0f}, color_, texCoord_});
+    vertices_.push_back({ { x, y, z, 1.0f }, color_, texCoord_ });
 }
 
 bool FixedFunctionState::end(Primitive& out)
@@ -145,7 +145,7 @@ bool FixedFunctionState::end(Primitive& out)
         // each quad as two triangles sharing its first corner; an incomplete quad is dropped
         out.mode = GL_TRIANGLES;
         for (size_t i = 0; i + 4 <= count; i += 4) {
-            for (size_t corner : {0, 1, 2, 0, 2, 3})
+            for (size_t corner : { 0, 1, 2, 0, 2, 3 })
                 out.vertices.push_back(vertices_[i + corner]);
         }
         break;
@@ -225,7 +225,7 @@ void FixedFunctionState::viewport(int x, int y, int width, int height)
         setError(GL_INVALID_VALUE);
         return;
     }
-    viewport_ = {x, y, width, height};
+    viewport_ = { x, y, width, height };
 }
 
 void FixedFunctionState::pushAttrib(GLbitfield mask)
@@ -235,7 +235,7 @@ void FixedFunctionState::pushAttrib(GLbitfield mask)
         setError(0x0503); // GL_STACK_OVERFLOW
         return;
     }
-    attributes_.push_back({mask, {color_, texCoord_, normal_}, {depthTest_}, viewport_});
+    attributes_.push_back({ mask, { color_, texCoord_, normal_ }, { depthTest_ }, viewport_ });
 }
 
 void FixedFunctionState::popAttrib()
@@ -283,7 +283,7 @@ void FixedFunctionState::pushClientAttrib(GLbitfield mask)
         setError(0x0503); // GL_STACK_OVERFLOW
         return;
     }
-    clientAttributes_.push_back({mask, packAlignment_, unpackAlignment_});
+    clientAttributes_.push_back({ mask, packAlignment_, unpackAlignment_ });
 }
 
 void FixedFunctionState::popClientAttrib()

@@ -65,9 +65,9 @@ public:
     int matrixDepth(GLenum mode) const;
 
     // current vertex attributes
-    void color(float r, float g, float b, float a) { color_ = {r, g, b, a}; }
-    void texCoord(float s, float t) { texCoord_ = {s, t}; }
-    void normal(float x, float y, float z) { normal_ = {x, y, z}; }
+    void color(float r, float g, float b, float a) { color_ = { r, g, b, a }; }
+    void texCoord(float s, float t) { texCoord_ = { s, t }; }
+    void normal(float x, float y, float z) { normal_ = { x, y, z }; }
     const std::array<float, 4>& currentColor() const { return color_; }
     const std::array<float, 2>& currentTexCoord() const { return texCoord_; }
     const std::array<float, 3>& currentNormal() const { return normal_; }
@@ -94,7 +94,7 @@ public:
 
     void viewport(int x, int y, int width, int height);
     const Viewport& currentViewport() const { return viewport_; }
-    void clearColor(float r, float g, float b, float a) { clearColor_ = {r, g, b, a}; }
+    void clearColor(float r, float g, float b, float a) { clearColor_ = { r, g, b, a }; }
     const std::array<float, 4>& currentClearColor() const { return clearColor_; }
 
     // the groups the program pushes: current values, depth buffer, viewport, and groups
@@ -135,13 +135,13 @@ private:
     std::vector<Matrix4>& stack();
     void setError(GLenum error);
 
-    std::vector<Matrix4> modelview_{Matrix4::identity()};
-    std::vector<Matrix4> projection_{Matrix4::identity()};
+    std::vector<Matrix4> modelview_ { Matrix4::identity() };
+    std::vector<Matrix4> projection_ { Matrix4::identity() };
     GLenum matrixMode_ = glModelview;
 
-    std::array<float, 4> color_{1.0f, 1.0f, 1.0f, 1.0f};
-    std::array<float, 2> texCoord_{0.0f, 0.0f};
-    std::array<float, 3> normal_{0.0f, 0.0f, 1.0f};
+    std::array<float, 4> color_ { 1.0f, 1.0f, 1.0f, 1.0f };
+    std::array<float, 2> texCoord_ { 0.0f, 0.0f };
+    std::array<float, 3> normal_ { 0.0f, 0.0f, 1.0f };
 
     bool inBeginEnd_ = false;
     GLenum beginMode_ = GL_POINTS;
@@ -155,7 +155,7 @@ private:
     float pointSize_ = 1.0f;
     float lineWidth_ = 1.0f;
     Viewport viewport_;
-    std::array<float, 4> clearColor_{0.0f, 0.0f, 0.0f, 0.0f};
+    std::array<float, 4> clearColor_ { 0.0f, 0.0f, 0.0f, 0.0f };
     int packAlignment_ = 4;
     int unpackAlignment_ = 4;
 

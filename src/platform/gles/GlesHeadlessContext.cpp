@@ -11,8 +11,8 @@ namespace {
 
 EGLConfig chooseConfig(EGLDisplay display)
 {
-    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_DONT_CARE, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
-        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE};
+    const EGLint attributes[] = { EGL_SURFACE_TYPE, EGL_DONT_CARE, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE };
     EGLConfig config = nullptr;
     EGLint count = 0;
     if (!eglChooseConfig(display, attributes, &config, 1, &count) || count < 1)
@@ -24,8 +24,8 @@ EGLConfig chooseConfig(EGLDisplay display)
 
 std::unique_ptr<GlesHeadlessContext> GlesHeadlessContext::create(std::string& error)
 {
-    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay
+        = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
         error = "EGL has no eglGetPlatformDisplayEXT";
         return nullptr;
@@ -46,7 +46,7 @@ std::unique_ptr<GlesHeadlessContext> GlesHeadlessContext::create(std::string& er
         eglTerminate(display);
         return nullptr;
     }
-    const EGLint contextAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    const EGLint contextAttributes[] = { EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE };
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         error = "eglCreateContext for OpenGL ES 2.0 failed";

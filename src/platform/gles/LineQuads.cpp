@@ -58,8 +58,8 @@ std::vector<Vertex> lineSegments(const Primitive& lines)
     return segments;
 }
 
-void appendLineQuad(const Vertex& a, const Vertex& b, float width, const Viewport& viewport,
-    std::vector<Vertex>& triangles)
+void appendLineQuad(
+    const Vertex& a, const Vertex& b, float width, const Viewport& viewport, std::vector<Vertex>& triangles)
 {
     Vertex from = a;
     Vertex to = b;
@@ -93,7 +93,7 @@ void appendLineQuad(const Vertex& a, const Vertex& b, float width, const Viewpor
         offsetBy(to, offsetX, offsetY),
         offsetBy(from, offsetX, offsetY),
     };
-    for (int corner : {0, 1, 2, 0, 2, 3})
+    for (int corner : { 0, 1, 2, 0, 2, 3 })
         triangles.push_back(corners[corner]);
 }
 

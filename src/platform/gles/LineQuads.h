@@ -17,7 +17,7 @@ std::vector<Vertex> lineSegments(const Primitive& lines);
 // aliased lines the width runs along the minor axis in window space: vertically for
 // a mostly horizontal segment, horizontally otherwise. The segment is first clipped to
 // the near plane; nothing is appended when it lies wholly behind it.
-void appendLineQuad(const Vertex& a, const Vertex& b, float width, const Viewport& viewport,
-    std::vector<Vertex>& triangles);
+void appendLineQuad(
+    const Vertex& a, const Vertex& b, float width, const Viewport& viewport, std::vector<Vertex>& triangles);
 
 } // namespace ffgl

@@ -54,7 +54,7 @@ Matrix4 operator*(const Matrix4& a, const Matrix4& b)
 
 std::array<float, 4> transform(const Matrix4& matrix, const std::array<float, 4>& v)
 {
-    std::array<float, 4> out{};
+    std::array<float, 4> out {};
     for (int row = 0; row < 4; ++row)
         out[row] = matrix.at(row, 0) * v[0] + matrix.at(row, 1) * v[1] + matrix.at(row, 2) * v[2]
             + matrix.at(row, 3) * v[3];
@@ -81,7 +81,7 @@ Matrix4 Matrix4::scaling(float x, float y, float z)
 
 Matrix4 Matrix4::rotation(float degrees, float x, float y, float z)
 {
-    float axis[3] = {x, y, z};
+    float axis[3] = { x, y, z };
     const float length = std::sqrt(x * x + y * y + z * z);
     if (length == 0.0f)
         return {}; // GL leaves the matrix alone for a zero axis
@@ -149,9 +149,9 @@ Matrix4 Matrix4::perspective(double fovY, double aspect, double zNear, double zF
 Matrix4 Matrix4::lookAtRotation(double eyeX, double eyeY, double eyeZ, double centerX, double centerY,
     double centerZ, double upX, double upY, double upZ)
 {
-    float forward[3] = {static_cast<float>(centerX - eyeX), static_cast<float>(centerY - eyeY),
-        static_cast<float>(centerZ - eyeZ)};
-    float up[3] = {static_cast<float>(upX), static_cast<float>(upY), static_cast<float>(upZ)};
+    float forward[3] = { static_cast<float>(centerX - eyeX), static_cast<float>(centerY - eyeY),
+        static_cast<float>(centerZ - eyeZ) };
+    float up[3] = { static_cast<float>(upX), static_cast<float>(upY), static_cast<float>(upZ) };
     normalize(forward);
     float side[3];
     cross(forward, up, side);

@@ -7,7 +7,7 @@
 namespace ffgl {
 
 struct Matrix4 {
-    std::array<float, 16> m{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::array<float, 16> m { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
 
     static Matrix4 identity() { return {}; }
     float at(int row, int column) const { return m[column * 4 + row]; }
