@@ -23,8 +23,8 @@ add_library(vorimel_web_core STATIC
   ${src}/platform/DataFile.cpp
   ${src}/platform/DebugOutput.cpp
   ${src}/platform/PositionTable.cpp
+  ${src}/platform/Spectrum.cpp
   ${src}/platform/WebAudioBackend.cpp
-  ${src}/platform/WebAudioFactory.cpp
   ${src}/platform/WebCanvas.cpp
   ${src}/platform/WebDisplay.cpp
   ${src}/platform/WebFrameLoop.cpp
@@ -42,10 +42,13 @@ target_compile_definitions(vorimel_web_core PUBLIC VORIMEL_GLES2)
 
 set(page_dir ${CMAKE_BINARY_DIR}/page)
 set(preload "")
+set(preloaded "")
 foreach(picture IN LISTS VORIMEL_PICTURES)
   list(APPEND preload "SHELL:--preload-file ${VORIMEL_HOST_BUILD}/data/${picture}@data/${picture}")
+  list(APPEND preloaded ${VORIMEL_HOST_BUILD}/data/${picture})
 endforeach()
 list(APPEND preload "SHELL:--preload-file ${VORIMEL_HOST_BUILD}/web-music/mordel.pos@data/mordel.pos")
+list(APPEND preloaded ${VORIMEL_HOST_BUILD}/web-music/mordel.pos)
 
 # The loader's pauses are emscripten_sleep, which needs Asyncify; the frames do not.
 set(web_link_options
@@ -60,11 +63,16 @@ set(web_link_options
   ${preload})
 
 function(vorimel_web_program name alpha)
-  add_executable(${name} ${src}/app/BrowserMain.cpp ${src}/app/FeedbackAlpha.cpp)
+  # the browser's entry point can run on the capture tool's clock (for tests)
+  add_executable(${name} ${src}/app/BrowserMain.cpp ${src}/app/FeedbackAlpha.cpp
+    ${PROJECT_SOURCE_DIR}/tools/capture/FrameTiming.cpp ${PROJECT_SOURCE_DIR}/tools/capture/VirtualClock.cpp)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tools/capture)
   target_compile_definitions(${name} PRIVATE VORIMEL_FEEDBACK_ALPHA=${alpha})
   target_link_libraries(${name} PRIVATE vorimel_web_core)
   target_link_options(${name} PRIVATE ${web_link_options})
-  set_target_properties(${name} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${page_dir})
+  # packed again when a picture or the table changes
+  set_target_properties(${name} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${page_dir}
+    LINK_DEPENDS "${preloaded}")
 endfunction()
 
 vorimel_web_program(vorimel-web 0.65f)

@@ -4,7 +4,9 @@
 // stays, with "play again".
 //
 // Address options: ?variant=b plays vorimel_b (trails of alpha 0.99), ?muted plays
-// silently (the music still drives the demo).
+// silently (the music still drives the demo), ?fps=N runs the demo on the capture
+// tool's clock, N frames per second of demo whatever the browser's speed (for tests,
+// which then read page.snapshots).
 'use strict';
 
 const options = new URLSearchParams(location.search);
@@ -26,6 +28,9 @@ const page = {
     firstFrameAt: 0, // performance.now() of the demo's first drawn frame
     music: new DemoMusic(),
     program: null,
+    demoFrames: 0, // frames shown since the music started
+    keep: new Set(), // demo frames to keep as PNG data URLs in snapshots
+    snapshots: {},
 };
 window.vorimelPage = page;
 page.music.setMuted(options.has('muted'));
@@ -52,6 +57,7 @@ const programLoaded = loadScript(programName + '.js');
 
 async function start(fullscreen) {
     page.clickedAt = performance.now();
+    page.demoFrames = 0;
     question.classList.add('hidden');
     endPanel.classList.add('hidden');
     page.state = 'loading';
@@ -63,7 +69,9 @@ async function start(fullscreen) {
     stopButton.classList.remove('hidden');
     page.program = await createVorimel({
         canvas: canvas,
-        arguments: [fullscreen ? 'fullscreen' : 'window'],
+        arguments: [fullscreen ? 'fullscreen' : 'window'].concat(
+            options.has('fps') ? ['--frames-per-second=' + options.get('fps')] : []),
+        onPresent: presented,
         player: page.music,
         print: (text) => console.log(text),
         printErr: (text) => console.warn(text),
@@ -72,6 +80,15 @@ async function start(fullscreen) {
         },
         onExit: ended,
     });
+}
+
+// Called by the program right after it drew a frame onto the canvas.
+function presented() {
+    if (!page.music.source)
+        return; // the loading screen
+    const frame = page.demoFrames++;
+    if (page.keep.has(frame))
+        page.snapshots[frame] = canvas.toDataURL('image/png');
 }
 
 function ended(code) {

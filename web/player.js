@@ -13,6 +13,7 @@ class DemoMusic {
         this.source = null;
         this.offset = 0; // seconds into the music where the source started
         this.startedAt = 0; // context time at which it started
+        this.lastHeard = -1; // the last answer of heardSeconds: the music of the frame last drawn
     }
 
     // Fetches and decodes the music; onProgress gets the fraction fetched.
@@ -81,6 +82,7 @@ class DemoMusic {
         else
             heard = this.context.currentTime - (this.context.outputLatency || this.context.baseLatency || 0);
         const seconds = this.offset + Math.max(0, heard + lead - this.startedAt);
-        return Math.min(seconds, this.buffer.duration);
+        this.lastHeard = Math.min(seconds, this.buffer.duration);
+        return this.lastHeard;
     }
 }

@@ -1,5 +1,5 @@
-// The table as text: a header line, the row starts, then the levels, one per line, so
-// that it reads in an editor and diffs between builds.
+// The table as text: header lines, then the row starts, one per line, so that it reads
+// in an editor and diffs between builds.
 #include "platform/PositionTable.h"
 
 #include "platform/DataFile.h"
@@ -14,7 +14,7 @@ namespace platform {
 namespace {
 
 constexpr const char* header = "vorimel-positions 1";
-// a table larger than this is not ours: an hour of rows and levels stays far below
+// a table larger than this is not ours: an hour of rows stays far below
 constexpr uint64_t maxFileBytes = uint64_t { 16 } << 20;
 
 } // namespace
@@ -36,12 +36,6 @@ std::string PositionTable::serialise() const
     for (const RowStart& start : rows) {
         std::snprintf(line, sizeof line, "%" PRIu64 " %u %u\n", start.frame,
             static_cast<unsigned>(start.order), static_cast<unsigned>(start.row));
-        text += line;
-    }
-    std::snprintf(line, sizeof line, "levels %zu\n", levels.size());
-    text += line;
-    for (float level : levels) {
-        std::snprintf(line, sizeof line, "%.9g\n", static_cast<double>(level));
         text += line;
     }
     return text;
@@ -82,22 +76,8 @@ bool PositionTable::parse(const std::string& text, std::string& error)
         start.row = static_cast<uint16_t>(row);
         table.rows.push_back(start);
     }
-    size_t levelCount = 0;
-    if (!(in >> word >> levelCount) || word != "levels") {
-        error = "the levels line is missing";
-        return false;
-    }
-    table.levels.reserve(std::min<size_t>(levelCount, 1u << 20));
-    for (size_t i = 0; i < levelCount; ++i) {
-        float level = 0.0f;
-        if (!(in >> level)) {
-            error = "level " + std::to_string(i) + " is missing or wrong";
-            return false;
-        }
-        table.levels.push_back(level);
-    }
     if (in >> word) {
-        error = "text after the last level";
+        error = "text after the last row";
         return false;
     }
     *this = std::move(table);
@@ -143,12 +123,6 @@ std::optional<uint64_t> PositionTable::frameOf(int order, int row) const
             return start.frame;
     }
     return std::nullopt;
-}
-
-float PositionTable::levelAt(uint64_t frame) const
-{
-    const uint64_t step = frame / levelStep;
-    return step < levels.size() ? levels[step] : 0.0f;
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // The music as heard in a browser, rendered beforehand: where each row of the module
-// starts in the rendered audio (frame -> order, row) and the spectrum level of every
-// step of levelStep frames. Written natively at build time beside the audio file, read
-// by the browser's audio backend, which then needs no module player of its own.
+// starts in the rendered audio (frame -> order, row). Written natively at build time
+// beside the audio file, read by the browser's audio backend, which then needs no
+// module player of its own.
 #pragma once
 
 #include "platform/MusicPosition.h"
@@ -15,9 +15,6 @@ namespace platform {
 
 class PositionTable {
 public:
-    // frames per spectrum level: 5.8 ms at 44100 Hz
-    static constexpr int levelStep = 256;
-
     struct RowStart {
         uint64_t frame = 0;
         uint16_t order = 0;
@@ -33,8 +30,6 @@ public:
     // Building: rows in the order they are heard, each from its first frame on; a
     // row equal to the last one added is taken as its continuation.
     void addRow(uint64_t frame, int order, int row);
-    // The level of the next step of levelStep frames.
-    void addLevel(float level) { levels.push_back(level); }
     // The audio's length in frames: the music ends there.
     void setFrames(uint64_t count) { frames = count; }
 
@@ -55,14 +50,11 @@ public:
     // The first frame of the first time the order reaches that row; none when the
     // music never plays it.
     std::optional<uint64_t> frameOf(int order, int row) const;
-    // The level of the step that holds the frame; 0 past the last.
-    float levelAt(uint64_t frame) const;
 
 private:
     int rate = 44100;
     uint64_t frames = 0;
     std::vector<RowStart> rows;
-    std::vector<float> levels;
 };
 
 } // namespace platform

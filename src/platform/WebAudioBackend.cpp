@@ -24,6 +24,19 @@ EM_JS(void, playerStop, (), {
     if (Module.player)
         Module.player.stop();
 });
+// The mono mix (channels averaged) of `count` frames of the decoded audio that end
+// just before `end`; frames outside the audio read as 0.
+EM_JS(void, playerMonoSamples, (double end, float* out, int count), {
+    const buffer = Module.player.buffer;
+    const left = buffer.getChannelData(0);
+    const right = buffer.numberOfChannels > 1 ? buffer.getChannelData(1) : left;
+    const first = end - count;
+    const at = out >> 2;
+    for (let i = 0; i < count; ++i) {
+        const frame = first + i;
+        HEAPF32[at + i] = frame >= 0 && frame < left.length ? 0.5 * (left[frame] + right[frame]) : 0;
+    }
+});
 EM_JS(double, playerHeardSeconds, (double lead), { return Module.player.heardSeconds(lead); });
 
 } // namespace
@@ -68,9 +81,18 @@ uint32_t WebAudioBackend::loadModule(const char* path)
     return theModule;
 }
 
+void WebAudioBackend::followFrames(int fps, std::function<uint64_t()> frameCount)
+{
+    framesPerSecond = fps;
+    shownFrames = std::move(frameCount);
+}
+
 bool WebAudioBackend::seekTo(uint64_t frame)
 {
     heard = frame; // a seek shows at once, before its first sample is heard
+    seekFrame = frame;
+    if (shownFrames)
+        seekShown = shownFrames();
     playerSeek(static_cast<double>(frame) / table.sampleRate());
     return true;
 }
@@ -96,6 +118,13 @@ void WebAudioBackend::update()
 {
     if (!loaded)
         return;
+    if (framesPerSecond > 0) {
+        const auto rate = static_cast<uint64_t>(table.sampleRate());
+        const auto fps = static_cast<uint64_t>(framesPerSecond);
+        const uint64_t shown = shownFrames();
+        heard = seekFrame + shown * rate / fps - seekShown * rate / fps;
+        return;
+    }
     const double seconds = playerHeardSeconds(lead);
     if (seconds >= 0.0)
         heard = std::max(heard, static_cast<uint64_t>(seconds * table.sampleRate()));
@@ -115,9 +144,13 @@ bool WebAudioBackend::ended(uint32_t handle)
 
 void WebAudioBackend::spectrum(uint32_t handle, float magnitudes[spectrumBins])
 {
-    std::fill(magnitudes, magnitudes + spectrumBins, 0.0f);
-    if (handle == theModule && loaded)
-        magnitudes[0] = table.levelAt(heard);
+    if (handle != theModule || !loaded) {
+        std::fill(magnitudes, magnitudes + spectrumBins, 0.0f);
+        return;
+    }
+    float mono[Spectrum::size];
+    playerMonoSamples(static_cast<double>(heard), mono, Spectrum::size);
+    analyser.compute(mono, magnitudes);
 }
 
 } // namespace platform

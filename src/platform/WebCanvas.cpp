@@ -204,6 +204,10 @@ void WebCanvas::present()
     if (depthTest)
         glEnable(GL_DEPTH_TEST);
     frame_.bind();
+    EM_ASM({
+        if (Module.onPresent)
+            Module.onPresent();
+    });
 
     // the refresh, from the spacing of frames, for the music's lead
     const double now = emscripten_get_now();

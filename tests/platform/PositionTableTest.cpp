@@ -17,8 +17,6 @@ PositionTable threeRows()
     table.addRow(150, 0, 1); // the same row again: still the one that began at 100
     table.addRow(200, 1, 0);
     table.setFrames(400);
-    for (int i = 0; i < 2; ++i)
-        table.addLevel(0.25f * static_cast<float>(i + 1));
     return table;
 }
 
@@ -58,15 +56,6 @@ TEST(PositionTable, SeeksFindTheFirstTimeARowIsPlayed)
     EXPECT_FALSE(table.frameOf(1, 5).has_value());
 }
 
-TEST(PositionTable, LevelsAreStepsOfTheirFrames)
-{
-    const PositionTable table = threeRows();
-    EXPECT_FLOAT_EQ(table.levelAt(0), 0.25f);
-    EXPECT_FLOAT_EQ(table.levelAt(PositionTable::levelStep - 1), 0.25f);
-    EXPECT_FLOAT_EQ(table.levelAt(PositionTable::levelStep), 0.5f);
-    EXPECT_FLOAT_EQ(table.levelAt(2 * PositionTable::levelStep), 0.0f);
-}
-
 TEST(PositionTable, TextReadsBackAsTheSameTable)
 {
     const PositionTable table = threeRows();
@@ -91,8 +80,8 @@ TEST(PositionTable, BrokenTextIsRefusedAndLeavesTheTableAlone)
         replaced("rows 3", "rows 4"),       // a row short
         replaced("200 1 0", "50 1 0"),      // rows going backwards
         replaced("200 1 0", "200 70000 0"), // an order beyond 16 bits
-        good.substr(0, good.size() - 4),    // the last level missing
-        good + "0.5\n",                     // one level too many
+        good.substr(0, good.size() - 3),    // the last row cut short
+        good + "300 1 1\n",                 // one row more than counted
     };
     for (const std::string& text : broken) {
         PositionTable table = threeRows();

@@ -38,10 +38,11 @@ class Browser:
         self.driver = subprocess.Popen(['chromedriver', f'--port={self.port}'],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for_port(self.port)
+        # SwiftShader by default: the GPU-less rasteriser every Chromium carries
+        gl = os.environ.get('VORIMEL_CHROMIUM_GL', '--use-gl=angle --use-angle=swiftshader').split()
         args = ['--headless=new', '--no-sandbox', '--disable-gpu-sandbox',
                 f'--window-size={width},{height}', '--autoplay-policy=no-user-gesture-required',
-                '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-                *extra_args]
+                '--enable-unsafe-swiftshader', *gl, *extra_args]
         caps = {'capabilities': {'alwaysMatch': {
             'browserName': 'chrome',
             'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args},

@@ -1,6 +1,5 @@
 // The module rendered once, natively, for the browser: its audio, and the table that
-// says which row each frame of that audio belongs to and how loud its lowest spectrum
-// bin is, computed from the same samples.
+// says which row each frame of that audio belongs to.
 #pragma once
 
 #include "platform/PositionTable.h"
