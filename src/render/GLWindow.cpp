@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -67,7 +68,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
     }
     videoStarted_ = true;
 
-    // The desktop keeps its mode; the 640x480 frame is scaled to fill it.
+    // The desktop keeps its mode; the frame is scaled to fill it.
     if (fullscreen_ && !platform::fullscreenAvailable()) {
         const platform::Answer answer = platform::askYesNo("Kaplo GL",
             "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
@@ -108,6 +109,19 @@ void GLWindow::killWindow()
         platform::quitVideo();
         videoStarted_ = false;
     }
+}
+
+void GLWindow::setFrameSize(int width, int height)
+{
+    width_ = width;
+    height_ = height;
+}
+
+float GLWindow::scaledPixels(float size) const
+{
+    if (height_ == 480)
+        return size;
+    return std::round(size * pixelScale());
 }
 
 void GLWindow::begin2D(float w, float h)

@@ -26,8 +26,18 @@ public:
     // 1 on success; 0 after the failure was shown (message box and stderr).
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
-    // Window size changes leave the stored size and the 640x480 viewport alone.
+    // Window size changes leave the stored size and the frame's viewport alone.
     void resize(int, int) { }
+
+    // The size of the frame drawn into (640x480 unless setFrameHeight changed it): the
+    // viewport of every 2D box and of the loading screen.
+    void setFrameSize(int width, int height);
+    // H/480: how much larger than the demo's own frame this one is.
+    float pixelScale() const { return static_cast<float>(height_) / 480.0f; }
+    // A point size or line width given for the 480 frame, for this one. At 480 it is the
+    // size as given; above, rounded to whole pixels, which the GL does anyway for points
+    // and lines drawn without smoothing, but with ties rounded up on every driver.
+    float scaledPixels(float size) const;
 
     // Multiplies an orthographic box w x h (centred, near 0.1, far 200) onto the
     // projection in force; end2D restores it. Leaves the model-view matrix selected.

@@ -2,6 +2,7 @@
 #include "support/GLTestContext.h"
 
 #include "platform/HeadlessContext.h"
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 #include "support/DemoState.h"
 #include "support/TestSurface.h"
@@ -31,7 +32,9 @@ bool ensureGLContext(std::string& error)
     headless() = platform::HeadlessContext::create(error);
     if (!headless())
         return false;
-    glWindow->attachSurface(std::make_unique<TestSurface>());
+    auto surface = std::make_unique<TestSurface>();
+    surface->context = headless().get();
+    glWindow->attachSurface(std::move(surface));
     return true;
 }
 
@@ -39,6 +42,8 @@ void GLTest::SetUp()
 {
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
+    // a test that drew at another size leaves the frame as the demo draws it
+    ASSERT_TRUE(setFrameHeight(baseFrameHeight, error)) << error;
     resetDemoState();
 }
 

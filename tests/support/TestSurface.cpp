@@ -1,6 +1,7 @@
 // The tests' surface: a queue of events and a present that only flushes.
 #include "support/TestSurface.h"
 
+#include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
 
 #include <GL/gl.h>
@@ -19,6 +20,11 @@ bool TestSurface::pollEvent(platform::WindowEvent& event)
     event = events.front();
     events.pop_front();
     return true;
+}
+
+bool TestSurface::resizeFrame(int width, int height)
+{
+    return context && context->resizeFrame(width, height);
 }
 
 void TestSurface::present()

@@ -5,15 +5,22 @@
 
 #include <deque>
 
+namespace platform {
+class HeadlessContext;
+}
+
 namespace testsupport {
 
 class TestSurface : public platform::GLSurface {
 public:
     bool pollEvent(platform::WindowEvent& event) override;
     void present() override;
+    // The headless context's frame, which the tests draw into.
+    bool resizeFrame(int width, int height) override;
 
     std::deque<platform::WindowEvent> events;
     int presents = 0;
+    platform::HeadlessContext* context = nullptr;
 };
 
 // The surface attached to glWindow by ensureGLContext.
