@@ -44,6 +44,9 @@ public:
     // covering it; false when that size could not be made (the surface then has no frame)
     // or the surface keeps no frame of its own.
     virtual bool resizeFrame(int, int) { return false; }
+    // The size in pixels of the area the frame is shown in (a window's drawable area);
+    // false for a surface that shows nothing.
+    virtual bool shownSize(int&, int&) const { return false; }
 };
 
 } // namespace platform

@@ -26,6 +26,7 @@ public:
     void leaveFullscreen() override;
     bool releaseContext() override;
     bool resizeFrame(int width, int height) override { return frame_.create(width, height); }
+    bool shownSize(int& width, int& height) const override;
 
 private:
     SdlWindow() = default;

@@ -1,10 +1,12 @@
 // Window creation and release in the demo's order, with its messages.
 #include "render/GLWindow.h"
 
+#include "platform/DebugOutput.h"
 #include "platform/Display.h"
 #include "platform/GLSurface.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowFactory.h"
+#include "render/FrameSize.h"
 
 #include <GL/gl.h>
 
@@ -91,6 +93,31 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
     }
     resize(width, height);
     return 1;
+}
+
+void GLWindow::resize(int, int)
+{
+    if (!followsWindow_)
+        return;
+    std::string error;
+    if (!fitFrameToWindow(error))
+        std::fprintf(stderr, "vorimel: the frame stays %dx%d: %s\n", width_, height_, error.c_str());
+}
+
+bool GLWindow::fitFrameToWindow(std::string& error)
+{
+    int width = 0;
+    int height = 0;
+    if (!surface_ || !surface_->shownSize(width, height)) {
+        error = "the window's size is not known";
+        return false;
+    }
+    if (!setFrameHeight(frameHeightFitting(width, height, queryFrameLimits()), error))
+        return false;
+    char line[96];
+    std::snprintf(line, sizeof line, "frame %dx%d in %dx%d shown\n", width_, height_, width, height);
+    platform::debugOutput(line);
+    return true;
 }
 
 void GLWindow::killWindow()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 class GLSurface;
@@ -26,8 +27,14 @@ public:
     // 1 on success; 0 after the failure was shown (message box and stderr).
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
-    // Window size changes leave the stored size and the frame's viewport alone.
-    void resize(int, int) { }
+    // Window size changes leave the stored size and the frame's viewport alone, unless
+    // the frame follows the window: it is then drawn anew at the largest height that
+    // fits the area the window shows (the trails restart).
+    void resize(int width, int height);
+    void setFollowsWindow(bool follows) { followsWindow_ = follows; }
+    // With the frame following the window: draws it at the height that fits what the
+    // surface shows now. False with the reason in error when that height cannot be drawn.
+    bool fitFrameToWindow(std::string& error);
 
     // The size of the frame drawn into (640x480 unless setFrameHeight changed it): the
     // viewport of every 2D box and of the loading screen.
@@ -57,6 +64,7 @@ private:
 
     std::unique_ptr<platform::GLSurface> surface_;
     bool videoStarted_ = false;
+    bool followsWindow_ = false;
 };
 
 // The one window, created at static initialisation (in app/) and never destroyed.
