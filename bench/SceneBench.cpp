@@ -20,7 +20,7 @@
 #include "support/GLTestContext.h"
 #include "support/ScriptedBackend.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 #include <sys/resource.h>
 
 #include <algorithm>

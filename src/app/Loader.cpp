@@ -13,7 +13,7 @@
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 int loadDemo()
 {

@@ -9,7 +9,7 @@
 #include "render/Quad.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <iterator>
 

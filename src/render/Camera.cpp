@@ -1,8 +1,7 @@
 // The camera: the derived up vector and the transforms it loads.
 #include "render/Camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/GL.h"
 
 Camera::Camera()
 {

@@ -4,7 +4,7 @@
 
 #include "render/Effect.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 class FeedbackLayer : public Effect {
 public:

@@ -6,7 +6,7 @@
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <algorithm>
 #include <cassert>

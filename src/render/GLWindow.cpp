@@ -8,7 +8,7 @@
 #include "platform/WindowFactory.h"
 #include "render/FrameSize.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cmath>
 #include <cstdio>

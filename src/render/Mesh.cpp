@@ -1,7 +1,7 @@
 // Drawing of the generated meshes in immediate mode.
 #include "render/Mesh.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The picture quad in immediate mode.
 #include "render/Quad.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 void drawTexturedQuad(float x0, float y0, float x1, float y1, float z)
 {

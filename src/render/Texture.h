@@ -1,7 +1,7 @@
 // TGA pictures as GL textures: the record, its upload, and loading with progress lines.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cstdint>
 #include <memory>

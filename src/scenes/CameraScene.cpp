@@ -5,7 +5,7 @@
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 void CameraScene::enter()
 {

@@ -3,7 +3,7 @@
 
 #include "render/GLWindow.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 void ColorFillEffect::load()
 {

@@ -7,7 +7,7 @@
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cmath>
 #include <cstdint>

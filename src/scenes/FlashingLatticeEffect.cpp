@@ -9,7 +9,7 @@
 #include "scenes/PointLattice.h"
 #include "scenes/SceneState.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cmath>
 

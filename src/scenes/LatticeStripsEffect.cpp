@@ -7,7 +7,7 @@
 #include "scenes/ColorFillEffect.h"
 #include "scenes/PointLattice.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cmath>
 

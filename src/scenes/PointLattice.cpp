@@ -1,7 +1,7 @@
 // The point lattice and its viewpoints.
 #include "scenes/PointLattice.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <cmath>
 

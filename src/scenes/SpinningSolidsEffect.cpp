@@ -8,7 +8,7 @@
 #include "scenes/ColorFillEffect.h"
 #include "scenes/SceneState.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 namespace {
 

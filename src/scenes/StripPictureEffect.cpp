@@ -4,7 +4,7 @@
 #include "render/RandomUnit.h"
 #include "scenes/SceneState.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 namespace {
 

@@ -1,13 +1,17 @@
 // The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
-#include "platform/HeadlessContext.h"
 #include "render/FrameSize.h"
 #include "render/GLWindow.h"
+#ifdef VORIMEL_GLES2
+#include "platform/gles/GlesHeadlessContext.h"
+#else
+#include "platform/HeadlessContext.h"
+#endif
 #include "support/DemoState.h"
 #include "support/TestSurface.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <memory>
 
@@ -15,11 +19,18 @@ namespace testsupport {
 
 namespace {
 
+// The headless context of the build: GL 1.1, or GLES2 under the fixed-function layer.
+#ifdef VORIMEL_GLES2
+using HeadlessContext = platform::GlesHeadlessContext;
+#else
+using HeadlessContext = platform::HeadlessContext;
+#endif
+
 // Kept to the end of the process: terminating EGL unloads the driver, and its
 // allocations would then show up as leaks of an unknown module.
-std::unique_ptr<platform::HeadlessContext>& headless()
+std::unique_ptr<HeadlessContext>& headless()
 {
-    static auto* context = new std::unique_ptr<platform::HeadlessContext>;
+    static auto* context = new std::unique_ptr<HeadlessContext>;
     return *context;
 }
 
@@ -29,7 +40,7 @@ bool ensureGLContext(std::string& error)
 {
     if (headless())
         return true;
-    headless() = platform::HeadlessContext::create(error);
+    headless() = HeadlessContext::create(error);
     if (!headless())
         return false;
     auto surface = std::make_unique<TestSurface>();

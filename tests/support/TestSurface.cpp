@@ -1,10 +1,9 @@
 // The tests' surface: a queue of events and a present that only flushes.
 #include "support/TestSurface.h"
 
-#include "platform/HeadlessContext.h"
 #include "render/GLWindow.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 namespace testsupport {
 

@@ -5,10 +5,6 @@
 
 #include <deque>
 
-namespace platform {
-class HeadlessContext;
-}
-
 namespace testsupport {
 
 class TestSurface : public platform::GLSurface {
@@ -20,7 +16,7 @@ public:
 
     std::deque<platform::WindowEvent> events;
     int presents = 0;
-    platform::HeadlessContext* context = nullptr;
+    platform::GLSurface* context = nullptr; // the headless context that keeps the frame
 };
 
 // The surface attached to glWindow by ensureGLContext.

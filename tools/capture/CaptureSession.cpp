@@ -16,7 +16,6 @@
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
-#include "platform/HeadlessContext.h"
 #include "render/FeedbackLayer.h"
 #include "render/FrameSize.h"
 #include "render/GLWindow.h"
@@ -138,7 +137,7 @@ bool CaptureSession::setUp(int& status)
     }
 
     std::string error;
-    std::unique_ptr<platform::HeadlessContext> context = platform::HeadlessContext::create(error);
+    std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
     if (!context) {
         std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
         return false;

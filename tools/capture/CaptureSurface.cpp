@@ -3,11 +3,11 @@
 // rasteriser finishing the frame, which a pixel-buffer object would not hide either.
 #include "CaptureSurface.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 #include <utility>
 
-CaptureSurface::CaptureSurface(std::unique_ptr<platform::HeadlessContext> context)
+CaptureSurface::CaptureSurface(std::unique_ptr<CaptureContext> context)
     : context_(std::move(context))
 {
 }

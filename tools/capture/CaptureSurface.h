@@ -3,16 +3,27 @@
 #pragma once
 
 #include "platform/GLSurface.h"
+#ifdef VORIMEL_GLES2
+#include "platform/gles/GlesHeadlessContext.h"
+#else
 #include "platform/HeadlessContext.h"
+#endif
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
 
+// The headless context of the build: GL 1.1, or GLES2 under the fixed-function layer.
+#ifdef VORIMEL_GLES2
+using CaptureContext = platform::GlesHeadlessContext;
+#else
+using CaptureContext = platform::HeadlessContext;
+#endif
+
 class CaptureSurface : public platform::GLSurface {
 public:
-    explicit CaptureSurface(std::unique_ptr<platform::HeadlessContext> context);
+    explicit CaptureSurface(std::unique_ptr<CaptureContext> context);
 
     // Called after every present; an empty function stops the forwarding.
     void setOnPresent(std::function<void()> onPresent) { onPresent_ = std::move(onPresent); }
@@ -29,6 +40,6 @@ public:
     size_t frameBytes() const { return static_cast<size_t>(frameWidth()) * frameHeight() * 3; }
 
 private:
-    std::unique_ptr<platform::HeadlessContext> context_;
+    std::unique_ptr<CaptureContext> context_;
     std::function<void()> onPresent_;
 };

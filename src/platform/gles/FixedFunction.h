@@ -1,0 +1,64 @@
+// The GL 1.1 and GLU calls of the demo, implemented over GLES2. platform/GL.h maps the
+// gl*/glu* names onto these when VORIMEL_GLES2 is defined. One layer per process,
+// for the GL context current when it is first used.
+#pragma once
+
+#include "platform/gles/FixedFunctionState.h"
+
+#include <GLES2/gl2.h>
+
+namespace ffgl {
+
+// primitives and current values
+void begin(GLenum mode);
+void end();
+void vertex3f(GLfloat x, GLfloat y, GLfloat z);
+void color3f(GLfloat r, GLfloat g, GLfloat b);
+void color4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
+void color4fv(const GLfloat* rgba);
+void texCoord2f(GLfloat s, GLfloat t);
+void normal3f(GLfloat x, GLfloat y, GLfloat z);
+
+// matrices
+void matrixMode(GLenum mode);
+void loadIdentity();
+void pushMatrix();
+void popMatrix();
+void translatef(GLfloat x, GLfloat y, GLfloat z);
+void translated(double x, double y, double z);
+void rotatef(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z);
+void scalef(GLfloat x, GLfloat y, GLfloat z);
+void ortho(double left, double right, double bottom, double top, double zNear, double zFar);
+void frustum(double left, double right, double bottom, double top, double zNear, double zFar);
+void perspective(double fovY, double aspect, double zNear, double zFar);
+void lookAt(double eyeX, double eyeY, double eyeZ, double centerX, double centerY, double centerZ, double upX,
+    double upY, double upZ);
+
+// switches and fragment state
+void enable(GLenum cap);
+void disable(GLenum cap);
+void blendFunc(GLenum source, GLenum destination);
+void pointSize(GLfloat size);
+void lineWidth(GLfloat width);
+void viewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void clearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
+void clear(GLbitfield mask);
+void pushAttrib(GLbitfield mask);
+void popAttrib();
+
+// pixels and textures
+void pushClientAttrib(GLbitfield mask);
+void popClientAttrib();
+void pixelStorei(GLenum name, GLint value);
+void getIntegerv(GLenum name, GLint* values);
+GLenum getError();
+void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+    GLenum format, GLenum type, const void* pixels);
+void readPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
+
+// The layer's state, for tests. reset() starts over with GL's defaults and the
+// viewport of the context now current, forgetting GL objects of an earlier context.
+const FixedFunctionState& state();
+void reset();
+
+} // namespace ffgl

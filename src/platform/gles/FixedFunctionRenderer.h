@@ -1,0 +1,65 @@
+// Draws what the fixed-function state describes with one GLES2 program: the
+// transform, the current colours, texturing in GL's default modulate mode, point size.
+// GL state that GLES2 keeps too (blending, depth test, viewport) is set lazily, only
+// when the state differs from what was last sent.
+#pragma once
+
+#include "platform/gles/FixedFunctionState.h"
+
+#include <GLES2/gl2.h>
+
+#include <vector>
+
+namespace ffgl {
+
+class FixedFunctionRenderer {
+public:
+    // Draws need a current GLES2 context; the program is compiled on the first.
+    // GL objects are not deleted: they live as long as the context.
+    FixedFunctionRenderer() = default;
+    FixedFunctionRenderer(const FixedFunctionRenderer&) = delete;
+    FixedFunctionRenderer& operator=(const FixedFunctionRenderer&) = delete;
+
+    void draw(const FixedFunctionState& state, const Primitive& primitive);
+    // The frame has no alpha planes as far as the program can tell: the colour clear
+    // writes alpha 1 and drawing never writes alpha, so GL_SRC_ALPHA_SATURATE and
+    // screen copies see alpha 1 as on a target without alpha.
+    void clear(const FixedFunctionState& state, GLbitfield mask);
+    // glReadPixels with GL_RGB or GL_RGBA bytes, packed with the state's alignment.
+    void readPixels(
+        const FixedFunctionState& state, int x, int y, int width, int height, GLenum format, void* pixels);
+    void applyUnpackAlignment(const FixedFunctionState& state);
+    // Forgets every GL object, for a context that is gone.
+    void abandon();
+
+private:
+    bool ready();
+    void applySwitches(const FixedFunctionState& state);
+    void submit(GLenum mode, const std::vector<Vertex>& vertices, const Matrix4& transform, bool textured,
+        float pointSize);
+
+    GLuint program_ = 0;
+    GLuint buffer_ = 0;
+    GLint transformLocation_ = -1;
+    GLint texturedLocation_ = -1;
+    GLint pointSizeLocation_ = -1;
+    GLint samplerLocation_ = -1;
+    bool failed_ = false;
+
+    // what GLES2 was last told; nothing is assumed of the context before the first
+    // draw, which may come after other code has used it
+    struct Sent {
+        bool known = false;
+        bool blend = false;
+        bool depthTest = false;
+        GLenum blendSource = GL_ONE;
+        GLenum blendDestination = GL_ZERO;
+        Viewport viewport { -1, -1, -1, -1 };
+        bool alphaMasked = false;
+        int unpackAlignment = 0;
+        int packAlignment = 0;
+    } sent_;
+    std::vector<Vertex> scratch_;
+};
+
+} // namespace ffgl
