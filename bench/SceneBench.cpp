@@ -4,9 +4,12 @@
 // build folder, where data/ lies.
 // Usage: scene_bench [FRAMES [SCENE]]: FRAMES per scene (default 300); SCENE draws only
 // that scene, with variant a (for profiling one scene).
+//        scene_bench --heights H,H,... [FRAMES]: variant a at each frame height (4H/3 x H),
+// each scene beside the empty frame of that size.
 #include "music/MusicPlayer.h"
 #include "platform/GLSurface.h"
 #include "render/FeedbackLayer.h"
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 #include "scenes/CubeRingEffect.h"
@@ -90,10 +93,69 @@ long peakResidentMb()
     return usage.ru_maxrss / 1024;
 }
 
+// One column per height: the empty frame, then each scene in ms and as a multiple of
+// the empty frame of the same size.
+int benchHeights(const std::vector<int>& heights)
+{
+    feedbackLayer->setColor(1.0f, 1.0f, 1.0f, 0.65f);
+    std::vector<double> empty;
+    std::vector<std::vector<double>> ms(std::size(benchScenes));
+    for (const int height : heights) {
+        std::string error;
+        if (!setFrameHeight(height, error)) {
+            std::fprintf(stderr, "height %d: %s\n", height, error.c_str());
+            return 1;
+        }
+        empty.push_back(medianFrameMs(0, [](float) {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }));
+        for (size_t i = 0; i < std::size(benchScenes); ++i) {
+            std::unique_ptr<Effect> scene = benchScenes[i].make();
+            scene->load();
+            scene->enter();
+            ms[i].push_back(medianFrameMs(benchScenes[i].order, [&](float t) { scene->draw(t); }));
+            scene->leave();
+            scene->release();
+        }
+    }
+
+    std::printf("\nmedian ms per frame (x empty frame of the same size), vorimel, headless, %d frames each\n",
+        frames);
+    std::printf("%-24s", "height");
+    for (const int height : heights)
+        std::printf(" %16d", height);
+    std::printf("\n%-24s", "empty frame");
+    for (const double e : empty)
+        std::printf(" %16.3f", e);
+    std::printf("\n");
+    for (size_t i = 0; i < std::size(benchScenes); ++i) {
+        std::printf("%-24s", benchScenes[i].name);
+        for (size_t h = 0; h < heights.size(); ++h)
+            std::printf(" %8.1f (%5.0f)", ms[i][h], ms[i][h] / empty[h]);
+        std::printf("\n");
+    }
+    std::printf("peak resident memory %ld MB\n", peakResidentMb());
+    feedbackLayer->release();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    std::vector<int> heights;
+    if (argc > 2 && std::string(argv[1]) == "--heights") {
+        for (const char* p = argv[2]; *p;) {
+            char* end = nullptr;
+            heights.push_back(static_cast<int>(std::strtol(p, &end, 10)));
+            p = *end == ',' ? end + 1 : end;
+            if (end == p && *p)
+                break;
+        }
+        frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 60;
+        argc = 1;
+    }
     if (argc > 1)
         frames = std::max(1, std::atoi(argv[1]));
     const std::string only = argc > 2 ? argv[2] : "";
@@ -113,6 +175,8 @@ int main(int argc, char** argv)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     feedbackLayer->load();
+    if (!heights.empty())
+        return benchHeights(heights);
 
     const double empty = medianFrameMs(0, [](float) {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);

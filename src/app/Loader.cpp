@@ -61,7 +61,7 @@ void drawLoadingProgress(float percent)
 {
     const float a = percent * 0.01f;
 
-    glViewport(0, 0, 640, 480);
+    glViewport(0, 0, glWindow->width(), glWindow->height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glClearColor(0.05f, 0.55f, 0.55f, 0.0f);
@@ -78,7 +78,7 @@ void drawLoadingProgress(float percent)
         glWindow->begin2D(110.0f, 10.0f);
 
         glColor3f(0.0f, 0.6f, 0.81f);
-        glLineWidth(2.0f);
+        glLineWidth(glWindow->scaledPixels(2.0f));
         glBegin(GL_LINE_LOOP);
         // clang-format off
         glVertex3f(-50.5f, -0.1f, 0.0f);

@@ -1,12 +1,14 @@
 // The entry point: title, the fullscreen question, the window, the loop, the shutdown.
 #include "app/Loader.h"
 #include "app/MainLoop.h"
+#include "app/ProgramOptions.h"
 #include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
 #include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 namespace {
 
 constexpr int exitNoDisplay = 1;
+constexpr int exitBadArguments = 1;
 constexpr int exitNoAudio = 2;
 constexpr int exitNoMusic = 3;
 
@@ -48,22 +51,64 @@ bool askFullscreen(unsigned char& fullscreen)
     return true;
 }
 
+// The name the program was started by, for its messages: vorimel or vorimel_b.
+std::string programName(const char* path)
+{
+    const std::string name = path && *path ? path : "vorimel";
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// Draws the frame at the height asked for, once the window's context exists (the GL's
+// limits are known only then). False after saying why.
+bool applyFrameHeight(const ProgramOptions& options, const std::string& name)
+{
+    std::string error;
+    bool drawn = true;
+    if (options.height == ProgramOptions::Height::fixed) {
+        drawn = setFrameHeight(options.fixedHeight, error);
+    } else if (options.height == ProgramOptions::Height::native) {
+        glWindow->setFollowsWindow(true);
+        drawn = glWindow->fitFrameToWindow(error);
+    }
+    if (!drawn)
+        std::fprintf(stderr, "%s: --height: %s\n", name.c_str(), error.c_str());
+    return drawn;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const std::string name = programName(argc > 0 ? argv[0] : nullptr);
+    ProgramOptions options;
+    std::string error;
+    if (!parseProgramOptions(argc, argv, options, error)) {
+        std::fprintf(
+            stderr, "%s: %s (%s --help lists the options)\n", name.c_str(), error.c_str(), name.c_str());
+        return exitBadArguments;
+    }
+    if (options.help) {
+        std::fputs(programUsage(name).c_str(), stdout);
+        return 0;
+    }
+
     const std::unique_ptr<platform::AudioBackend> audio = platform::createRealTimeAudioBackend();
     musicPlayer.setBackend(audio.get());
 
     glWindow->setTitle("zent.vorimel");
-    unsigned char fullscreen = 0;
-    if (!askFullscreen(fullscreen))
+    unsigned char fullscreen = options.screen == ProgramOptions::Screen::fullscreen ? 1 : 0;
+    if (options.screen == ProgramOptions::Screen::ask && !askFullscreen(fullscreen))
         return exitNoDisplay;
     glWindow->setFullscreen(fullscreen);
 
     if (!glWindow->createWindow(
             glWindow->title(), glWindow->width(), glWindow->height(), 32, glWindow->isFullscreen()))
         return exitNoDisplay;
+    if (!applyFrameHeight(options, name)) {
+        glWindow->killWindow();
+        return exitBadArguments;
+    }
 
     runMainLoop();
 

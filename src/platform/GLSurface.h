@@ -1,11 +1,12 @@
-// A GL context with the demo's 640x480 offscreen frame, made current on creation:
-// an SDL window that shows the frame, or a headless EGL context that only keeps it.
+// A GL context with the demo's offscreen frame (640x480 until resized), made current on
+// creation: an SDL window that shows the frame, or a headless EGL context that only keeps it.
 #pragma once
 
 #include <cstdint>
 
 namespace platform {
 
+// The frame as the demo was drawn; every surface starts with it.
 constexpr int frameWidth = 640;
 constexpr int frameHeight = 480;
 
@@ -39,6 +40,13 @@ public:
     virtual void leaveFullscreen() { }
     // Releases the context; false when it could not be made non-current.
     virtual bool releaseContext() { return true; }
+    // Makes the offscreen frame anew at width x height, cleared, bound, with the viewport
+    // covering it; false when that size could not be made (the surface then has no frame)
+    // or the surface keeps no frame of its own.
+    virtual bool resizeFrame(int, int) { return false; }
+    // The size in pixels of the area the frame is shown in (a window's drawable area);
+    // false for a surface that shows nothing.
+    virtual bool shownSize(int&, int&) const { return false; }
 };
 
 } // namespace platform

@@ -18,6 +18,7 @@ public:
 
     bool pollEvent(WindowEvent& event) override;
     void present() override;
+    bool resizeFrame(int width, int height) override { return frame_.create(width, height); }
 
     const OffscreenFrame& frame() const { return frame_; }
 

@@ -1,4 +1,4 @@
-// The 640x480 frame every GL call of the demo draws into: colour RGB8 with no alpha
+// The frame every GL call of the demo draws into (640x480 unless made larger): colour RGB8 with no alpha
 // planes, 16-bit depth. Reading it back gives alpha 1, as the demo's blending expects.
 #pragma once
 
@@ -13,7 +13,8 @@ public:
     OffscreenFrame& operator=(const OffscreenFrame&) = delete;
     ~OffscreenFrame();
 
-    // Needs a current context; binds the frame for drawing and reading.
+    // Needs a current context; binds the frame for drawing and reading. Called again,
+    // it replaces the frame with one of the new size.
     bool create(int width, int height);
     void destroy();
     void bind() const;

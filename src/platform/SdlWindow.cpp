@@ -143,6 +143,12 @@ void SdlWindow::present()
     frame_.bind();
 }
 
+bool SdlWindow::shownSize(int& width, int& height) const
+{
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+    return width > 0 && height > 0;
+}
+
 double SdlWindow::displayDelay() const
 {
     // A swap that waited returned at a refresh, and the frame shows at the next one;

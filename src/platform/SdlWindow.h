@@ -1,5 +1,5 @@
 // The demo's window through SDL2: a GL compatibility context whose drawing goes into
-// the 640x480 offscreen frame, shown scaled with its aspect kept on every present.
+// the offscreen frame (640x480 until resized), shown scaled with its aspect kept on every present.
 #pragma once
 
 #include "platform/Display.h"
@@ -25,6 +25,8 @@ public:
     double displayDelay() const override;
     void leaveFullscreen() override;
     bool releaseContext() override;
+    bool resizeFrame(int width, int height) override { return frame_.create(width, height); }
+    bool shownSize(int& width, int& height) const override;
 
 private:
     SdlWindow() = default;

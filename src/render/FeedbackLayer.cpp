@@ -1,6 +1,8 @@
-// The feedback layer: one 1024x512 texture of which the lower-left 640x480 is used.
+// The feedback layer: one texture of power-of-two sides of which the lower left holds the
+// frame: 1024x512 for the 640x480 frame.
 #include "render/FeedbackLayer.h"
 
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 
 #include <memory>
@@ -13,15 +15,13 @@ GLenum FeedbackLayer::blendDestination = GL_ONE_MINUS_SRC_ALPHA;
 
 namespace {
 
-constexpr int captureWidth = 640;
-constexpr int captureHeight = 480;
 constexpr GLbitfield savedAttributes = 0x0B71; // the value of GL_DEPTH_TEST, used as a mask
 
 } // namespace
 
 void FeedbackLayer::load()
 {
-    setTextureSize(1024, 512);
+    setTextureSize(textureSizeFor(glWindow->width()), textureSizeFor(glWindow->height()));
     texture = createTexture();
     // Replaced by the loader's build colour right after load.
     setColor(0.7f, 0.0f, 0.7f, 0.3f);
@@ -64,11 +64,22 @@ void FeedbackLayer::setColor(float r, float g, float b, float a)
 void FeedbackLayer::captureScreen()
 {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, captureWidth, captureHeight);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, glWindow->width(), glWindow->height());
+}
+
+void FeedbackLayer::remakeTexture()
+{
+    glDeleteTextures(1, &texture);
+    setTextureSize(textureSizeFor(glWindow->width()), textureSizeFor(glWindow->height()));
+    texture = createTexture();
 }
 
 void FeedbackLayer::draw(float)
 {
+    // The captured part of the texture: 640/1024 = 0.625 and 480/512 = 0.9375 at 480.
+    const float s = textureWidth > 0 ? static_cast<float>(glWindow->width()) / textureWidth : 1.0f;
+    const float t = textureHeight > 0 ? static_cast<float>(glWindow->height()) / textureHeight : 1.0f;
+
     // A box slightly smaller than the quad: each pass enlarges the copy about the centre.
     glWindow->begin2D(7.97f, 3.97f);
     glPushAttrib(savedAttributes);
@@ -80,14 +91,13 @@ void FeedbackLayer::draw(float)
         glBindTexture(GL_TEXTURE_2D, texture);
         glColor4fv(color);
 
-        // 0.625 = 640/1024 and 0.9375 = 480/512: the captured area of the texture.
         glBegin(GL_QUADS);
         glNormal3f(0.0f, 0.0f, 1.0f);
         // clang-format off
-        glTexCoord2f(0.0f,   0.0f);    glVertex3f(-4.0f, -2.0f, 0.02f);
-        glTexCoord2f(0.625f, 0.0f);    glVertex3f( 4.0f, -2.0f, 0.02f);
-        glTexCoord2f(0.625f, 0.9375f); glVertex3f( 4.0f,  2.0f, 0.02f);
-        glTexCoord2f(0.0f,   0.9375f); glVertex3f(-4.0f,  2.0f, 0.02f);
+        glTexCoord2f(0.0f, 0.0f); glVertex3f(-4.0f, -2.0f, 0.02f);
+        glTexCoord2f(s,    0.0f); glVertex3f( 4.0f, -2.0f, 0.02f);
+        glTexCoord2f(s,    t);    glVertex3f( 4.0f,  2.0f, 0.02f);
+        glTexCoord2f(0.0f, t);    glVertex3f(-4.0f,  2.0f, 0.02f);
         // clang-format on
         glEnd();
 

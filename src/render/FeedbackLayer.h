@@ -16,8 +16,10 @@ public:
     void setTextureSize(int width, int height);
     GLuint createTexture();
     void setColor(float r, float g, float b, float a);
-    // Copies the lower-left 640x480 pixels of the frame into the texture.
+    // Copies the whole frame (640x480 unless made larger) into the texture's lower left.
     void captureScreen();
+    // A texture for the frame's present size, transparent black, in place of the old one.
+    void remakeTexture();
 
     int32_t textureWidth = 0;
     int32_t textureHeight = 0;

@@ -1,13 +1,16 @@
 // Window creation and release in the demo's order, with its messages.
 #include "render/GLWindow.h"
 
+#include "platform/DebugOutput.h"
 #include "platform/Display.h"
 #include "platform/GLSurface.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowFactory.h"
+#include "render/FrameSize.h"
 
 #include "platform/GL.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -67,7 +70,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
     }
     videoStarted_ = true;
 
-    // The desktop keeps its mode; the 640x480 frame is scaled to fill it.
+    // The desktop keeps its mode; the frame is scaled to fill it.
     if (fullscreen_ && !platform::fullscreenAvailable()) {
         const platform::Answer answer = platform::askYesNo("Kaplo GL",
             "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
@@ -92,6 +95,31 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
     return 1;
 }
 
+void GLWindow::resize(int, int)
+{
+    if (!followsWindow_)
+        return;
+    std::string error;
+    if (!fitFrameToWindow(error))
+        std::fprintf(stderr, "vorimel: the frame stays %dx%d: %s\n", width_, height_, error.c_str());
+}
+
+bool GLWindow::fitFrameToWindow(std::string& error)
+{
+    int width = 0;
+    int height = 0;
+    if (!surface_ || !surface_->shownSize(width, height)) {
+        error = "the window's size is not known";
+        return false;
+    }
+    if (!setFrameHeight(frameHeightFitting(width, height, queryFrameLimits()), error))
+        return false;
+    char line[96];
+    std::snprintf(line, sizeof line, "frame %dx%d in %dx%d shown\n", width_, height_, width, height);
+    platform::debugOutput(line);
+    return true;
+}
+
 void GLWindow::killWindow()
 {
     if (fullscreen_) {
@@ -108,6 +136,19 @@ void GLWindow::killWindow()
         platform::quitVideo();
         videoStarted_ = false;
     }
+}
+
+void GLWindow::setFrameSize(int width, int height)
+{
+    width_ = width;
+    height_ = height;
+}
+
+float GLWindow::scaledPixels(float size) const
+{
+    if (height_ == 480)
+        return size;
+    return std::round(size * pixelScale());
 }
 
 void GLWindow::begin2D(float w, float h)

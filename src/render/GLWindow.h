@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 class GLSurface;
@@ -26,8 +27,24 @@ public:
     // 1 on success; 0 after the failure was shown (message box and stderr).
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
-    // Window size changes leave the stored size and the 640x480 viewport alone.
-    void resize(int, int) { }
+    // Window size changes leave the stored size and the frame's viewport alone, unless
+    // the frame follows the window: it is then drawn anew at the largest height that
+    // fits the area the window shows (the trails restart).
+    void resize(int width, int height);
+    void setFollowsWindow(bool follows) { followsWindow_ = follows; }
+    // With the frame following the window: draws it at the height that fits what the
+    // surface shows now. False with the reason in error when that height cannot be drawn.
+    bool fitFrameToWindow(std::string& error);
+
+    // The size of the frame drawn into (640x480 unless setFrameHeight changed it): the
+    // viewport of every 2D box and of the loading screen.
+    void setFrameSize(int width, int height);
+    // H/480: how much larger than the demo's own frame this one is.
+    float pixelScale() const { return static_cast<float>(height_) / 480.0f; }
+    // A point size or line width given for the 480 frame, for this one. At 480 it is the
+    // size as given; above, rounded to whole pixels, which the GL does anyway for points
+    // and lines drawn without smoothing, but with ties rounded up on every driver.
+    float scaledPixels(float size) const;
 
     // Multiplies an orthographic box w x h (centred, near 0.1, far 200) onto the
     // projection in force; end2D restores it. Leaves the model-view matrix selected.
@@ -47,6 +64,7 @@ private:
 
     std::unique_ptr<platform::GLSurface> surface_;
     bool videoStarted_ = false;
+    bool followsWindow_ = false;
 };
 
 // The one window, created at static initialisation (in app/) and never destroyed.

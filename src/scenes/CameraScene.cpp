@@ -2,6 +2,7 @@
 #include "scenes/CameraScene.h"
 
 #include "render/FeedbackLayer.h"
+#include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
 #include "platform/GL.h"
@@ -9,7 +10,7 @@
 void CameraScene::enter()
 {
     camera.setEye(5.0f, 5.0f, 5.0f);
-    glLineWidth(1.0f);
+    glLineWidth(glWindow->scaledPixels(1.0f));
 }
 
 void CameraScene::release()

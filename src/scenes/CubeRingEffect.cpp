@@ -92,7 +92,7 @@ void CubeRingEffect::draw(float t)
             glMatrixMode(GL_MODELVIEW);
             glPushMatrix();
             {
-                glPointSize(10.0f);
+                glPointSize(glWindow->scaledPixels(10.0f));
                 glColor3f(1.0f, 1.0f, 1.0f);
                 glEnable(GL_BLEND);
                 glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -72,7 +72,7 @@ void FlashingLatticeEffect::draw(float t)
         const double a = 0.5 * t;
         const Vec4 eye = latticeEye(r, a);
         camera.setEye(eye.x, eye.y, eye.z);
-        glPointSize(pointSize(o, r));
+        glPointSize(glWindow->scaledPixels(pointSize(o, r)));
         camera.apply();
         // stored only: this frame uses the target and field of view of the frame before
         camera.setTarget(8.0f, 7.0f, 5.0f);

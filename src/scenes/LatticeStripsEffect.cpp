@@ -66,7 +66,7 @@ void LatticeStripsEffect::draw(float t)
                 {
                     glEnable(GL_BLEND);
                     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-                    glPointSize(4.0f);
+                    glPointSize(glWindow->scaledPixels(4.0f));
                     drawPointLattice(cube, t, 0.0f);
                     glDisable(GL_BLEND);
                 }

@@ -60,7 +60,7 @@ void VertexRingEffect::draw(float t)
             glPushMatrix();
             {
                 glLoadIdentity();
-                glPointSize(10.0f);
+                glPointSize(glWindow->scaledPixels(10.0f));
                 glColor3f(1.0f, 1.0f, 1.0f);
                 glEnable(GL_BLEND);
                 glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -230,14 +230,14 @@ TEST(CaptureRun, VideoWithoutFfmpegStopsAtOnceWithAClearMessage)
     EXPECT_FALSE(fs::exists(video));
 }
 
-TEST(CaptureRun, VideoHoldsEveryFrameUpscaledAndTheSound)
+TEST(CaptureRun, VideoHoldsEveryFrameAtTheHeightAskedForAndTheSound)
 {
     if (std::system("command -v ffmpeg > /dev/null && command -v ffprobe > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
     const fs::path folder = outputFolder("video");
     const fs::path video = folder / "demo.mp4";
     const CaptureResult done
-        = capture("--fps 10 --until 1 --scale 2 --video '" + video.string() + "'", folder);
+        = capture("--fps 10 --until 1 --height 960 --video '" + video.string() + "'", folder);
     ASSERT_EQ(done.status, 0) << done.output;
     const std::string command = "ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,"
                                 "nb_read_frames -of default=noprint_wrappers=1 '"
@@ -319,9 +319,9 @@ TEST(CaptureRun, AVideoThatCannotBeWrittenLeavesNothing)
 {
     if (std::system("command -v ffmpeg > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
-    // at twice the size and 20 fps the picture alone (1.4 MB) is larger than the sound
+    // at twice the height and 20 fps the picture alone (1.4 MB) is larger than the sound
     // (847 KB), and the muxed video larger than the picture by the sound's AAC
-    const std::string options = "--fps 20 --until 1 --scale 2 --video ";
+    const std::string options = "--fps 20 --until 1 --height 960 --video ";
     const fs::path whole = outputFolder("video_whole");
     CaptureResult done = capture(options + "'" + (whole / "x.mp4").string() + "'", whole);
     ASSERT_EQ(done.status, 0) << done.output;

@@ -119,6 +119,33 @@ space-taps)
   [ "$status" -eq 0 ] || fail "exit code $status"
   [ $taps -ge 12 ] && [ $taps -le 14 ] || fail "$taps taps to reach the end, not 13 or 14"
   ;;
+arguments)
+  # Wrong arguments end the program with a reason before any window opens; the answer
+  # given in advance skips the question; a frame that follows the window is drawn anew
+  # at the height a resized window fits.
+  start "$program" --fulscreen
+  finish 5
+  [ "$status" -eq 1 ] || fail "exit code $status for an unknown argument"
+  grep -q "unknown argument '--fulscreen'" "$work/err" || fail "no reason for an unknown argument"
+  xwininfo -root -tree | grep -qF '"zent.vorimel"' && fail "a window opened for a wrong argument"
+  start "$program" --height 1000
+  finish 5
+  [ "$status" -eq 1 ] || fail "exit code $status for a height that is no multiple of 6"
+  start "$program" --help
+  finish 5
+  [ "$status" -eq 0 ] && grep -q -- "--height native" "$work/out" || fail "--help: exit $status"
+
+  VORIMEL_DEBUG=1 SDL_AUDIODRIVER=dummy start "$program" --windowed --height native
+  wait_running
+  xwininfo -id "$window" | grep -q "Width: 640" || fail "the first window is not the demo's 640x480 window"
+  grep -q "frame 640x480 in 640x480 shown" "$work/err" || fail "the frame does not fit the window"
+  xdotool windowsize "$window" 960 760
+  sleep 2
+  grep -q "frame 960x720 in 960x760 shown" "$work/err" || fail "the frame was not drawn anew at 960x720"
+  tap "$window" Escape
+  finish 10
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  ;;
 escape-tap)
   SDL_AUDIODRIVER=dummy start "$program"
   answer Escape

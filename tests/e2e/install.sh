@@ -25,7 +25,7 @@ icon=$prefix/share/icons/hicolor/256x256/apps/vorimel.png
 for program in vorimel vorimel_b; do
   entry=$prefix/share/applications/$program.desktop
   [ -f "$entry" ] || fail "no $program.desktop"
-  grep -qx "Exec=$prefix/bin/$program" "$entry" || fail "$program.desktop: Exec"
+  grep -qx "Exec=$prefix/bin/$program --fullscreen --height native" "$entry" || fail "$program.desktop: Exec"
   grep -qx "Path=$prefix/share/vorimel" "$entry" || fail "$program.desktop: Path"
   grep -qx "Icon=vorimel" "$entry" || fail "$program.desktop: Icon"
 done

@@ -1,6 +1,7 @@
 // The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 #ifdef VORIMEL_GLES2
 #include "platform/gles/GlesHeadlessContext.h"
@@ -42,7 +43,9 @@ bool ensureGLContext(std::string& error)
     headless() = HeadlessContext::create(error);
     if (!headless())
         return false;
-    glWindow->attachSurface(std::make_unique<TestSurface>());
+    auto surface = std::make_unique<TestSurface>();
+    surface->context = headless().get();
+    glWindow->attachSurface(std::move(surface));
     return true;
 }
 
@@ -50,6 +53,8 @@ void GLTest::SetUp()
 {
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
+    // a test that drew at another size leaves the frame as the demo draws it
+    ASSERT_TRUE(setFrameHeight(baseFrameHeight, error)) << error;
     resetDemoState();
 }
 

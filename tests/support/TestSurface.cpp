@@ -3,7 +3,7 @@
 
 #include "render/GLWindow.h"
 
-#include <GL/gl.h>
+#include "platform/GL.h"
 
 namespace testsupport {
 
@@ -19,6 +19,11 @@ bool TestSurface::pollEvent(platform::WindowEvent& event)
     event = events.front();
     events.pop_front();
     return true;
+}
+
+bool TestSurface::resizeFrame(int width, int height)
+{
+    return context && context->resizeFrame(width, height);
 }
 
 void TestSurface::present()

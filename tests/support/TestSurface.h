@@ -11,9 +11,12 @@ class TestSurface : public platform::GLSurface {
 public:
     bool pollEvent(platform::WindowEvent& event) override;
     void present() override;
+    // The headless context's frame, which the tests draw into.
+    bool resizeFrame(int width, int height) override;
 
     std::deque<platform::WindowEvent> events;
     int presents = 0;
+    platform::GLSurface* context = nullptr; // the headless context that keeps the frame
 };
 
 // The surface attached to glWindow by ensureGLContext.

@@ -50,7 +50,13 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             continue;
         }
         const bool known = name == "--variant" || name == "--fps" || name == "--frames" || name == "--audio"
-            || name == "--video" || name == "--scale" || name == "--until";
+            || name == "--video" || name == "--height" || name == "--until";
+        if (name == "--scale") {
+            // the pixel repeat it made gave way to frames drawn at the size asked for
+            error = "--scale is gone: --height H draws the frames natively at 4H/3 x H"
+                    " (--height 960 for twice 640x480)";
+            return false;
+        }
         if (!known) {
             error = "unknown option " + name;
             return false;
@@ -74,9 +80,10 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
                 error = "--fps is a whole number from 1 to 1000, not " + value;
                 return false;
             }
-        } else if (name == "--scale") {
-            if (!parseInt(value, 1, 8, options.scale)) {
-                error = "--scale is a whole number from 1 to 8, not " + value;
+        } else if (name == "--height") {
+            // the GL's own limits are checked once there is a context
+            if (!parseInt(value, 480, 1'000'000'000, options.height) || options.height % 6 != 0) {
+                error = "--height is a multiple of 6 from 480 up, not " + value;
                 return false;
             }
         } else if (name == "--until") {
@@ -107,10 +114,14 @@ std::string captureUsage()
            "\n"
            "  --variant a|b     feedback alpha 0.65 (a, as vorimel) or 0.99 (b, as vorimel_b); default a\n"
            "  --fps N           frames per second of the capture, 1 to 1000; default 60\n"
-           "  --frames DIR      write every frame as DIR/000000.png, DIR/000001.png, ... (640x480)\n"
+           "  --frames DIR      write every frame as DIR/000000.png, DIR/000001.png, ...\n"
            "  --audio FILE.wav  write the music the frames were cut to (16-bit stereo, 44100 Hz)\n"
            "  --video FILE.mp4  write H.264 + AAC video through ffmpeg (must be on PATH)\n"
-           "  --scale N         integer upscale of the 640x480 frame for the video, 1 to 8; default 1\n"
+           "  --height H        draw every frame natively at 4H/3 x H (PNG frames and video), H a\n"
+           "                    multiple of 6 from 480 up to what the GL allows; default 480.\n"
+           "                    Point sizes and line widths grow with H (rounded to whole pixels),\n"
+           "                    everything else is drawn in GL units: the same picture, sharper.\n"
+           "                    1080 gives 1440x1080, 2160 gives 2880x2160\n"
            "  --until ORDER     stop earlier, at the first frame whose music order is ORDER or\n"
            "                    later, 1 to 13; 14, the default, ends where the program ends:\n"
            "                    at order 14, or where the music ends if it ends before that\n"

@@ -11,7 +11,7 @@ struct CaptureOptions {
     std::string framesDir; // numbered PNG files when set
     std::string audioPath; // WAV file when set
     std::string videoPath; // MP4 file when set
-    int scale = 1;         // integer upscale of the video only
+    int height = 480;      // frame height H, drawn natively at 4H/3 x H
     int until = lastOrder; // below lastOrder: stop at the first frame at this music order or later
     bool loading = false;  // also write the loading screen
     bool help = false;

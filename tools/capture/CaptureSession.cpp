@@ -17,6 +17,7 @@
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "render/FeedbackLayer.h"
+#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
@@ -145,6 +146,12 @@ bool CaptureSession::setUp(int& status)
     surface->setOnPresent([this] { presented(); });
     surface_ = surface.get();
     glWindow->attachSurface(std::move(surface)); // kept to the end of the process, like the window
+    if (!setFrameHeight(options_.height, error)) {
+        std::fprintf(
+            stderr, "vorimel-capture: cannot draw at --height %d: %s\n", options_.height, error.c_str());
+        status = 1;
+        return false;
+    }
     platform::setClock(&clock_);
     musicPlayer.setBackend(&audio_);
 
@@ -167,8 +174,8 @@ bool CaptureSession::openOutputs()
     }
     if (!options_.videoPath.empty()) {
         video_ = std::make_unique<VideoEncoder>(stopRequested);
-        if (!video_->start(ffmpeg_, options_.videoPath, platform::frameWidth, platform::frameHeight,
-                options_.scale, options_.fps, error_))
+        if (!video_->start(ffmpeg_, options_.videoPath, surface_->frameWidth(), surface_->frameHeight(),
+                options_.fps, error_))
             return false;
     }
     wavPath_ = options_.audioPath;
@@ -182,7 +189,7 @@ bool CaptureSession::openOutputs()
         return false;
     }
     if (!options_.framesDir.empty() || video_) {
-        writer_ = std::make_unique<FrameWriter>(CaptureSurface::frameBytes, queueDepth,
+        writer_ = std::make_unique<FrameWriter>(surface_->frameBytes(), queueDepth,
             [this](uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error) {
                 return writeFrameFiles(frame, pixels, error);
             });
@@ -199,7 +206,7 @@ bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>&
         // under a temporary name until complete: a full disk leaves no truncated frame
         const std::string path = options_.framesDir + name;
         const std::string partPath = path + ".part";
-        const png::Image image { platform::frameWidth, platform::frameHeight, 3, pixels.data(), 0, true };
+        const png::Image image { surface_->frameWidth(), surface_->frameHeight(), 3, pixels.data(), 0, true };
         errno = 0;
         const bool written = png::writePng(partPath, image, pngCompression, fastRows)
             && std::rename(partPath.c_str(), path.c_str()) == 0;
@@ -265,7 +272,7 @@ void CaptureSession::keepLoadingFrame()
     loadingTicks_.push_back(clock_.tick());
     std::vector<uint8_t> pixels;
     if (writer_) {
-        pixels.resize(CaptureSurface::frameBytes);
+        pixels.resize(surface_->frameBytes());
         surface_->readPixels(pixels.data());
     }
     loadingFrames_.push_back(std::move(pixels));

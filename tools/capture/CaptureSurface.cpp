@@ -25,6 +25,6 @@ void CaptureSurface::readPixels(uint8_t* out) const
     glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     context_->frame().bind();
-    glReadPixels(0, 0, platform::frameWidth, platform::frameHeight, GL_RGB, GL_UNSIGNED_BYTE, out);
+    glReadPixels(0, 0, frameWidth(), frameHeight(), GL_RGB, GL_UNSIGNED_BYTE, out);
     glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
 }

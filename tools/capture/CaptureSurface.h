@@ -1,5 +1,5 @@
-// The capture's GL surface: the headless context and its 640x480 frame; no events;
-// present() hands the finished frame to the capture.
+// The capture's GL surface: the headless context and its frame (640x480 unless made
+// larger); no events; present() hands the finished frame to the capture.
 #pragma once
 
 #include "platform/GLSurface.h"
@@ -30,12 +30,14 @@ public:
 
     bool pollEvent(platform::WindowEvent&) override { return false; }
     void present() override;
+    bool resizeFrame(int width, int height) override { return context_->resizeFrame(width, height); }
 
-    // The frame as RGB rows, bottom row first: frameWidth * frameHeight * 3 bytes.
+    // The frame as RGB rows, bottom row first: frameBytes() bytes.
     void readPixels(uint8_t* out) const;
 
-    static constexpr size_t frameBytes
-        = static_cast<size_t>(platform::frameWidth) * platform::frameHeight * 3;
+    int frameWidth() const { return context_->frame().width(); }
+    int frameHeight() const { return context_->frame().height(); }
+    size_t frameBytes() const { return static_cast<size_t>(frameWidth()) * frameHeight() * 3; }
 
 private:
     std::unique_ptr<CaptureContext> context_;

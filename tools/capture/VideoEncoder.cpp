@@ -128,7 +128,7 @@ std::string VideoEncoder::findFfmpeg()
 }
 
 bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPath, int width, int height,
-    int scale, int fps, std::string& error)
+    int fps, std::string& error)
 {
     ffmpeg_ = ffmpeg;
     outputPath_ = outputPath;
@@ -136,15 +136,14 @@ bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPat
     partPath_ = outputPath + ".part";
     width_ = width;
     height_ = height;
-    scale_ = scale;
-    scaled_.resize(static_cast<size_t>(width) * scale * height * scale * 3);
+    flipped_.resize(static_cast<size_t>(width) * height * 3);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
         return false;
     }
-    const std::string size = std::to_string(width * scale) + "x" + std::to_string(height * scale);
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-xerror", "-y",
@@ -170,9 +169,9 @@ bool VideoEncoder::writeFrame(const std::vector<uint8_t>& bottomUpRgb, std::stri
         error = "the ffmpeg pipe is closed";
         return false;
     }
-    scaleAndFlip(bottomUpRgb.data(), width_, height_, scale_, scaled_.data());
-    const uint8_t* data = scaled_.data();
-    size_t left = scaled_.size();
+    flipRows(bottomUpRgb.data(), width_, height_, flipped_.data());
+    const uint8_t* data = flipped_.data();
+    size_t left = flipped_.size();
     while (left > 0) {
         const ssize_t written = write(pipe_, data, left);
         if (written < 0) {
@@ -225,22 +224,10 @@ bool VideoEncoder::finish(const std::string& wavPath, std::string& error)
     return muxed;
 }
 
-void VideoEncoder::scaleAndFlip(const uint8_t* bottomUpRgb, int width, int height, int scale, uint8_t* out)
+void VideoEncoder::flipRows(const uint8_t* bottomUpRgb, int width, int height, uint8_t* out)
 {
-    const size_t sourceRow = static_cast<size_t>(width) * 3;
-    const size_t scaledRow = sourceRow * scale;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* source = bottomUpRgb + static_cast<size_t>(height - 1 - y) * sourceRow;
-        uint8_t* first = out + static_cast<size_t>(y) * scale * scaledRow;
-        if (scale == 1) {
-            std::memcpy(first, source, sourceRow);
-            continue;
-        }
-        for (int x = 0; x < width; ++x)
-            for (int copy = 0; copy < scale; ++copy)
-                std::memcpy(first + (static_cast<size_t>(x) * scale + copy) * 3,
-                    source + static_cast<size_t>(x) * 3, 3);
-        for (int copy = 1; copy < scale; ++copy)
-            std::memcpy(first + copy * scaledRow, first, scaledRow);
-    }
+    const size_t row = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(
+            out + static_cast<size_t>(y) * row, bottomUpRgb + static_cast<size_t>(height - 1 - y) * row, row);
 }

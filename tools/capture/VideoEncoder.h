@@ -22,9 +22,9 @@ public:
     // The ffmpeg executable found on PATH; empty when there is none.
     static std::string findFfmpeg();
 
-    // Starts ffmpeg on a frame of width x height times scale. False with the cause.
-    bool start(const std::string& ffmpeg, const std::string& outputPath, int width, int height, int scale,
-        int fps, std::string& error);
+    // Starts ffmpeg on frames of width x height. False with the cause.
+    bool start(const std::string& ffmpeg, const std::string& outputPath, int width, int height, int fps,
+        std::string& error);
     // Sends one frame of RGB rows, bottom row first, as the GL reads them.
     bool writeFrame(const std::vector<uint8_t>& bottomUpRgb, std::string& error);
     // Ends the video stream and muxes it with the audio into the output. False with the
@@ -34,8 +34,8 @@ public:
     // destructor then removes what it wrote.
     void cancel();
 
-    // Top row first, each pixel repeated scale times across and down.
-    static void scaleAndFlip(const uint8_t* bottomUpRgb, int width, int height, int scale, uint8_t* out);
+    // The rows in the order video wants them: top row first.
+    static void flipRows(const uint8_t* bottomUpRgb, int width, int height, uint8_t* out);
 
 private:
     bool closeStream(std::string& error);
@@ -47,8 +47,7 @@ private:
     StopCheck stopRequested_ = nullptr;
     int width_ = 0;
     int height_ = 0;
-    int scale_ = 1;
     int pipe_ = -1;
     pid_t process_ = -1;
-    std::vector<uint8_t> scaled_;
+    std::vector<uint8_t> flipped_;
 };

@@ -1,0 +1,24 @@
+// The programs' command line. Without arguments the demo starts as it always has: it
+// asks "fullscreen?" and draws 640x480. The options answer the question in advance
+// (for launchers and scripts) and choose the height the frame is drawn at.
+#pragma once
+
+#include <string>
+
+struct ProgramOptions {
+    enum class Screen { ask, windowed, fullscreen };
+    enum class Height { standard, fixed, native };
+
+    Screen screen = Screen::ask;
+    Height height = Height::standard; // standard: 480
+    int fixedHeight = 480;            // with Height::fixed
+    bool help = false;
+};
+
+// Reads argv; false with a one-line reason in error (no program name) on anything it
+// does not know. A height must be a whole number, a multiple of 6, at least 480; the
+// GL's own limits are checked once a context exists.
+bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& options, std::string& error);
+
+// The --help text, for the program called name.
+std::string programUsage(const std::string& name);
