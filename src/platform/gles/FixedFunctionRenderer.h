@@ -31,6 +31,9 @@ public:
     void applyUnpackAlignment(const FixedFunctionState& state);
     // Forgets every GL object, for a context that is gone.
     void abandon();
+    // Forgets what GLES2 was told, for state changed behind the layer: the next draw
+    // sends all of it again.
+    void forgetSent() { sent_.known = false; }
 
 private:
     bool ready();
