@@ -18,6 +18,7 @@ add_library(vorimel_web_core STATIC
   ${src}/app/Instances.cpp
   ${src}/app/Loader.cpp
   ${src}/app/MainLoop.cpp
+  ${src}/app/ProgramOptions.cpp
   ${src}/app/Shutdown.cpp
   ${src}/platform/Clock.cpp
   ${src}/platform/DataFile.cpp

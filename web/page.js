@@ -4,9 +4,11 @@
 // stays, with "play again".
 //
 // Address options: ?variant=b plays vorimel_b (trails of alpha 0.99), ?muted plays
-// silently (the music still drives the demo), ?fps=N runs the demo on the capture
-// tool's clock, N frames per second of demo whatever the browser's speed (for tests,
-// which then read page.snapshots).
+// silently (the music still drives the demo), ?height=H draws the frame at H lines
+// instead of at the size the canvas is displayed at (a multiple of 6 from 480 up),
+// ?fps=N runs the demo on the capture tool's clock, N frames per second of demo
+// whatever the browser's speed (for tests, which then read page.snapshots), ?bench
+// waits for each frame to be drawn and keeps its time in page.frameTimes by scene.
 'use strict';
 
 const options = new URLSearchParams(location.search);
@@ -31,6 +33,7 @@ const page = {
     demoFrames: 0, // frames shown since the music started
     keep: new Set(), // demo frames to keep as PNG data URLs in snapshots
     snapshots: {},
+    frameTimes: {}, // with ?bench: scene name -> milliseconds of each of its frames
 };
 window.vorimelPage = page;
 page.music.setMuted(options.has('muted'));
@@ -69,9 +72,13 @@ async function start(fullscreen) {
     stopButton.classList.remove('hidden');
     page.program = await createVorimel({
         canvas: canvas,
-        arguments: [fullscreen ? 'fullscreen' : 'window'].concat(
-            options.has('fps') ? ['--frames-per-second=' + options.get('fps')] : []),
+        arguments: [fullscreen ? '--fullscreen' : '--windowed', '--height', options.get('height') || 'native'].concat(
+            options.has('fps') ? ['--frames-per-second=' + options.get('fps')] : [],
+            options.has('bench') ? ['--bench'] : []),
         onPresent: presented,
+        onFrameTime: (scene, milliseconds) => {
+            (page.frameTimes[scene] = page.frameTimes[scene] || []).push(milliseconds);
+        },
         player: page.music,
         print: (text) => console.log(text),
         printErr: (text) => console.warn(text),

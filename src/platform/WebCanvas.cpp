@@ -2,6 +2,8 @@
 // its own and puts back the GL state it touched, which the layer believes unchanged.
 #include "platform/WebCanvas.h"
 
+#include "platform/gles/FixedFunction.h"
+
 #include <GLES2/gl2.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -79,6 +81,26 @@ EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* change, void* c
     return EM_FALSE;
 }
 
+// the page resized, or went into or out of fullscreen: the canvas's displayed size follows
+void postResize(void* canvas)
+{
+    WindowEvent event {};
+    event.type = WindowEvent::Type::resized;
+    static_cast<WebCanvas*>(canvas)->post(event);
+}
+
+EM_BOOL onResize(int, const EmscriptenUiEvent*, void* canvas)
+{
+    postResize(canvas);
+    return EM_FALSE;
+}
+
+EM_BOOL onFullscreen(int, const EmscriptenFullscreenChangeEvent*, void* canvas)
+{
+    postResize(canvas);
+    return EM_FALSE;
+}
+
 } // namespace
 
 // The page's stop button: the demo ends as when a window is closed.
@@ -127,6 +149,9 @@ std::unique_ptr<WebCanvas> WebCanvas::create(const char* selector, std::string& 
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, canvas.get(), EM_TRUE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, canvas.get(), EM_TRUE, onKey);
     emscripten_set_visibilitychange_callback(canvas.get(), EM_TRUE, onVisibility);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, canvas.get(), EM_TRUE, onResize);
+    emscripten_set_fullscreenchange_callback(
+        EMSCRIPTEN_EVENT_TARGET_DOCUMENT, canvas.get(), EM_TRUE, onFullscreen);
     canvas->lastPresent_ = emscripten_get_now();
     liveCanvas = canvas.get();
     return canvas;
@@ -139,6 +164,56 @@ WebCanvas::~WebCanvas()
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, nullptr);
+}
+
+void WebCanvas::post(const WindowEvent& event)
+{
+    const bool pendingResize = std::any_of(events_.begin(), events_.end(),
+        [](const WindowEvent& queued) { return queued.type == WindowEvent::Type::resized; });
+    if (event.type == WindowEvent::Type::resized && pendingResize)
+        return;
+    events_.push_back(event);
+}
+
+bool WebCanvas::resizeFrame(int width, int height)
+{
+    if (!frame_.create(width, height))
+        return false;
+    emscripten_set_canvas_element_size(selector_.c_str(), width, height);
+    ffgl::frameRemade(width, height);
+    // One canvas pixel per screen pixel where the frame fits the page; a page smaller
+    // than the frame scales it down to the largest 4:3 box (the style sheet's rule).
+    EM_ASM(
+        {
+            const canvas = document.querySelector(UTF8ToString($0));
+            const area = canvas.parentElement;
+            const ratio = window.devicePixelRatio || 1;
+            const fits = $1 <= area.clientWidth * ratio && $2 <= area.clientHeight * ratio;
+            canvas.style.width = fits ? $1 / ratio + "px" : "";
+            canvas.style.height = fits ? $2 / ratio + "px" : "";
+        },
+        selector_.c_str(), width, height);
+    return true;
+}
+
+bool WebCanvas::shownSize(int& width, int& height) const
+{
+    // the area the canvas is centred in: the page, or the screen when fullscreen
+    width = EM_ASM_INT(
+        {
+            const area = document.querySelector(UTF8ToString($0)).parentElement;
+            return Math.round(area.clientWidth * (window.devicePixelRatio || 1));
+        },
+        selector_.c_str());
+    height = EM_ASM_INT(
+        {
+            const area = document.querySelector(UTF8ToString($0)).parentElement;
+            return Math.round(area.clientHeight * (window.devicePixelRatio || 1));
+        },
+        selector_.c_str());
+    return width > 0 && height > 0;
 }
 
 bool WebCanvas::createBlit(std::string& error)
@@ -187,7 +262,7 @@ void WebCanvas::present()
     const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, frameWidth, frameHeight);
+    glViewport(0, 0, frame_.width(), frame_.height());
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glUseProgram(blitProgram_);

@@ -1,6 +1,6 @@
-// The demo's surface in a browser: a WebGL 1 context on the page's canvas, the
-// 640x480 frame as a framebuffer object of the GLES2 layer, drawn onto the canvas by
-// present(), and the page's keyboard and visibility as window events.
+// The demo's surface in a browser: a WebGL 1 context on the page's canvas, the frame
+// (640x480 until resized) as a framebuffer object of the GLES2 layer, drawn onto the
+// canvas by present(), and the page's keyboard, visibility and size as window events.
 #pragma once
 
 #include "platform/GLSurface.h"
@@ -20,8 +20,9 @@ public:
     // Stops listening; the context and the canvas's last picture stay.
     ~WebCanvas() override;
 
-    // Queues a window event, as the page's event handlers do.
-    void post(const WindowEvent& event) { events_.push_back(event); }
+    // Queues a window event, as the page's event handlers do; resizes pending at once
+    // are taken as one, so that a dragged window remakes the frame once per frame.
+    void post(const WindowEvent& event);
 
     bool pollEvent(WindowEvent& event) override;
     // Draws the frame onto the canvas; the browser shows it when the frame's call
@@ -29,6 +30,10 @@ public:
     void present() override;
     // The browser shows what present drew at its next refresh.
     double displayDelay() const override { return refreshSeconds_; }
+    // The frame and the canvas's own pixels anew at width x height.
+    bool resizeFrame(int width, int height) override;
+    // The size of the area the page centres the canvas in, in the screen's pixels.
+    bool shownSize(int& width, int& height) const override;
 
 private:
     WebCanvas() = default;

@@ -5,8 +5,10 @@ Serves the built page from a local server of its own, drives chromium through
 chromedriver (tests/web/webdriver.py) and checks, muted:
 - on the capture's clock (?fps=15): the frames at known music positions match
   vorimel-capture's frames of the same positions, and the demo ends on the same frame;
-- on the real clock: the click starts it, Space skips to the next order, Escape ends
-  it with the last frame left on the page and "play again" offered, which plays again.
+- on the real clock: the click starts it at the size the page displays it (and a
+  resized window draws anew at its new size), Space skips to the next order, Escape
+  ends it with the last frame left on the page and "play again" offered, which plays
+  again.
 
 Usage: browser_test.py PAGE_FOLDER VORIMEL_CAPTURE DATA_FOLDER_PARENT
 """
@@ -76,7 +78,7 @@ def capture_reference(capture, data_parent, folder):
 def frames_on_capture_clock(server, reference, captured, work):
     browser = Browser()
     try:
-        browser.open(server.url + f'?muted&fps={FPS}')
+        browser.open(server.url + f'?muted&fps={FPS}&height=480')
         browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
         browser.run(f'vorimelPage.keep = new Set({sorted(FRAMES)});')
         browser.click('#window')
@@ -124,6 +126,31 @@ def canvas_brightness(browser):
         return sum / (3 * p.length / 4);''')
 
 
+def canvas_size(browser):
+    """The canvas's own pixels, the pixels it is displayed at, the largest 4:3 frame of a
+    height that is a multiple of 6 which its area holds (480 at least), and the largest
+    4:3 box the area holds."""
+    return browser.run('''
+        const c = document.getElementById('canvas');
+        const ratio = window.devicePixelRatio || 1;
+        const w = c.parentElement.clientWidth * ratio, h = c.parentElement.clientHeight * ratio;
+        const fit = Math.max(480, Math.floor(Math.min(h, w * 3 / 4) / 6) * 6);
+        const box = Math.min(h, w * 3 / 4);
+        return {frame: [c.width, c.height], shown: [Math.round(c.clientWidth * ratio),
+                Math.round(c.clientHeight * ratio)], fit: [fit * 4 / 3, fit],
+                box: [Math.round(box * 4 / 3), Math.round(box)]};''')
+
+
+def check_native_size(browser, when):
+    size = canvas_size(browser)
+    if size['fit'][1] <= size['box'][1]:
+        check(size['frame'] == size['fit'] and size['shown'] == size['frame'],
+              f'{when}: the frame is drawn at the size the page shows it ({size})')
+    else:
+        check(size['frame'] == [640, 480] and abs(size['shown'][1] - size['box'][1]) <= 1,
+              f'{when}: a page too small for 480 lines shows them scaled down ({size})')
+
+
 def keys_on_real_clock(server):
     browser = Browser()
     try:
@@ -133,6 +160,10 @@ def keys_on_real_clock(server):
         browser.wait_until('vorimelPage.state === "running"', 60)
         print('     click to first frame: %.0f ms' % browser.run(
             'return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'), flush=True)
+        check_native_size(browser, 'at the start')
+        browser.session_call('POST', '/window/rect', {'width': 1100, 'height': 900})
+        time.sleep(1.0)
+        check_native_size(browser, 'after the window grew')
         browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
         before = heard(browser)
         check(before < ORDER_SECONDS - 1.0, f'the music plays order 0 ({before:.2f} s heard)')
