@@ -8,7 +8,7 @@
 // instead of at the size the canvas is displayed at (a multiple of 6 from 480 up),
 // ?fps=N runs the demo on the capture tool's clock, N frames per second of demo
 // whatever the browser's speed (for tests, which then read page.snapshots), ?bench
-// waits for each frame to be drawn and keeps its time in page.frameTimes by scene.
+// waits for each frame to be drawn and keeps its scene and time in page.frameTimes.
 'use strict';
 
 const options = new URLSearchParams(location.search);
@@ -33,7 +33,7 @@ const page = {
     demoFrames: 0, // frames shown since the music started
     keep: new Set(), // demo frames to keep as PNG data URLs in snapshots
     snapshots: {},
-    frameTimes: {}, // with ?bench: scene name -> milliseconds of each of its frames
+    frameTimes: [], // with ?bench: [scene name, milliseconds] of each frame drawn
 };
 window.vorimelPage = page;
 page.music.setMuted(options.has('muted'));
@@ -76,9 +76,7 @@ async function start(fullscreen) {
             options.has('fps') ? ['--frames-per-second=' + options.get('fps')] : [],
             options.has('bench') ? ['--bench'] : []),
         onPresent: presented,
-        onFrameTime: (scene, milliseconds) => {
-            (page.frameTimes[scene] = page.frameTimes[scene] || []).push(milliseconds);
-        },
+        onFrameTime: (scene, milliseconds) => page.frameTimes.push([scene, milliseconds]),
         player: page.music,
         print: (text) => console.log(text),
         printErr: (text) => console.warn(text),
