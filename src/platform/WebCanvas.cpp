@@ -1,5 +1,5 @@
 // WebGL through emscripten's HTML5 API. present() copies the frame with a program of
-// its own and puts back the GL state it touched, which the layer believes unchanged.
+// its own, puts back the program's texture and has the layer send its state again.
 #include "platform/WebCanvas.h"
 
 #include "platform/gles/FixedFunction.h"
@@ -253,13 +253,9 @@ bool WebCanvas::pollEvent(WindowEvent& event)
 
 void WebCanvas::present()
 {
-    // what the layer set and expects to find again
+    // the program's texture, which it expects to find bound again
     GLint texture = 0;
-    GLint viewport[4] = {};
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const GLboolean blend = glIsEnabled(GL_BLEND);
-    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, frame_.width(), frame_.height());
@@ -273,12 +269,8 @@ void WebCanvas::present()
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    if (blend)
-        glEnable(GL_BLEND);
-    if (depthTest)
-        glEnable(GL_DEPTH_TEST);
     frame_.bind();
+    ffgl::forgetSentState(); // program, buffer, switches and viewport changed here
     EM_ASM({
         if (Module.onPresent)
             Module.onPresent();

@@ -188,4 +188,32 @@ TEST_F(LayerDraw, AFrameRemadeAtAnotherSizeIsDrawnWholeWithTheLayersStateReadBac
     ASSERT_TRUE(context->resizeFrame(640, 480)); // as the other tests draw
 }
 
+TEST_F(LayerDraw, EachBatchGetsItsOwnPointSizeAndTheStateIsSentAgainAfterOutsideGl)
+{
+    const auto point = [](float x, float y, float size) {
+        ffgl::pointSize(size);
+        ffgl::begin(GL_POINTS);
+        ffgl::vertex3f(x, y, 0.0f);
+        ffgl::end();
+    };
+    const std::array<int, 3> white { 255, 255, 255 };
+    const std::array<int, 3> blue { 0, 0, 255 };
+    ffgl::color3f(1.0f, 1.0f, 1.0f);
+    point(100.5f, 100.5f, 5.0f);
+    point(200.5f, 100.5f, 1.0f);
+    point(300.5f, 100.5f, 5.0f);
+    EXPECT_EQ(pixel(102, 100), white);
+    EXPECT_EQ(pixel(202, 100), blue) << "a one-pixel point drawn at the size before it";
+    EXPECT_EQ(pixel(302, 100), white);
+
+    // a surface showing the frame uses GLES2 itself, then tells the layer
+    glUseProgram(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableVertexAttribArray(1);
+    ffgl::forgetSentState();
+    ffgl::color3f(1.0f, 0.0f, 0.0f);
+    square(0.0f, 0.0f, 64.0f, 64.0f);
+    EXPECT_EQ(pixel(32, 32), (std::array<int, 3> { 255, 0, 0 }));
+}
+
 } // namespace

@@ -58,11 +58,15 @@ void reset()
     layerSlot().reset();
 }
 
+void forgetSentState()
+{
+    layer().renderer.forgetSent();
+}
+
 void frameRemade(int width, int height)
 {
-    Layer& l = layer();
-    l.state.viewport(0, 0, width, height);
-    l.renderer.forgetSent();
+    current().viewport(0, 0, width, height);
+    forgetSentState();
 }
 
 void begin(GLenum mode)

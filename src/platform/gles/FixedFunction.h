@@ -64,6 +64,10 @@ void readPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, 
 const FixedFunctionState& state();
 void reset();
 
+// For code that used GLES2 directly between the layer's calls (a surface showing its
+// frame): the layer's GL state (program, buffers, switches) is sent again before the
+// next draw. Texture bindings are the program's own and are not the layer's to restore.
+void forgetSentState();
 // For a surface that made its frame anew with GLES2 calls of its own: the viewport now
 // covers the new width x height, and the GL state is sent again before the next draw.
 void frameRemade(int width, int height);
