@@ -14,6 +14,11 @@ namespace {
 
 FrameLatency frameLatency;
 
+// What one iteration did.
+enum class Pass { quit, event, loading, frame };
+
+Pass runPass();
+
 } // namespace
 
 void windowProc(const platform::WindowEvent& event)
@@ -44,28 +49,51 @@ void windowProc(const platform::WindowEvent& event)
 
 bool mainLoopPass()
 {
+    return runPass() != Pass::quit;
+}
+
+bool mainLoopFrame()
+{
+    for (;;) {
+        const Pass pass = runPass();
+        if (pass == Pass::quit)
+            return false;
+        if (pass == Pass::frame)
+            return true;
+    }
+}
+
+void runMainLoop()
+{
+    while (mainLoopPass()) { }
+}
+
+namespace {
+
+Pass runPass()
+{
     platform::GLSurface* surface = glWindow->surface();
 
     // every pending event is handled before anything is drawn
     platform::WindowEvent event {};
     if (surface && surface->pollEvent(event)) {
         if (event.type == platform::WindowEvent::Type::quit)
-            return false;
+            return Pass::quit;
         windowProc(event);
-        return true;
+        return Pass::event;
     }
 
     if (!loaded) {
         loadResult = loadDemo();
-        return true;
+        return Pass::loading;
     }
 
     // Minimised: no drawing and no timeline advance, but the keys still act.
     const double readAt = platform::monotonicSeconds(); // drawFrame reads the music first
     if (active && drawFrame() < 0)
-        return false;
+        return Pass::quit;
     if (keys[escapeKey] || keyPresses[escapeKey])
-        return false; // the frame just drawn is not presented
+        return Pass::quit; // the frame just drawn is not presented
     // one order per press and per frame: quick presses are taken on the next frames
     if (keys[spaceKey] || keyPresses[spaceKey]) {
         musicPlayer.setPosition(musicPlayer.order() + 1, 0);
@@ -81,10 +109,7 @@ bool mainLoopPass()
             musicPlayer.setLeadTime(frameLatency.seconds());
         }
     }
-    return true;
+    return Pass::frame;
 }
 
-void runMainLoop()
-{
-    while (mainLoopPass()) { }
-}
+} // namespace

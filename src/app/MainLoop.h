@@ -15,4 +15,8 @@ void windowProc(const platform::WindowEvent& event);
 
 // One iteration of the loop; false when the loop must end.
 bool mainLoopPass();
+// The iterations up to and including the next frame (every pending event first, and
+// the loading if it has not run), for a host that calls the program once per display
+// refresh; false when the loop must end.
+bool mainLoopFrame();
 void runMainLoop();

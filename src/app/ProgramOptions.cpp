@@ -1,5 +1,8 @@
 #include "app/ProgramOptions.h"
 
+#include "render/FrameSize.h"
+#include "render/GLWindow.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +63,17 @@ bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& opti
             }
             options.screen = screen;
         }
+    }
+    return true;
+}
+
+bool applyFrameHeight(const ProgramOptions& options, std::string& error)
+{
+    if (options.height == ProgramOptions::Height::fixed)
+        return setFrameHeight(options.fixedHeight, error);
+    if (options.height == ProgramOptions::Height::native) {
+        glWindow->setFollowsWindow(true);
+        return glWindow->fitFrameToWindow(error);
     }
     return true;
 }

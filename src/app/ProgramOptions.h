@@ -20,5 +20,10 @@ struct ProgramOptions {
 // GL's own limits are checked once a context exists.
 bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& options, std::string& error);
 
+// Draws the frame at the height the options ask for, once the window's context exists
+// (the GL's limits are known only then); with native, the frame then follows the
+// window. False with the reason in error.
+bool applyFrameHeight(const ProgramOptions& options, std::string& error);
+
 // The --help text, for the program called name.
 std::string programUsage(const std::string& name);

@@ -8,7 +8,6 @@
 #include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
-#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>
@@ -59,23 +58,6 @@ std::string programName(const char* path)
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-// Draws the frame at the height asked for, once the window's context exists (the GL's
-// limits are known only then). False after saying why.
-bool applyFrameHeight(const ProgramOptions& options, const std::string& name)
-{
-    std::string error;
-    bool drawn = true;
-    if (options.height == ProgramOptions::Height::fixed) {
-        drawn = setFrameHeight(options.fixedHeight, error);
-    } else if (options.height == ProgramOptions::Height::native) {
-        glWindow->setFollowsWindow(true);
-        drawn = glWindow->fitFrameToWindow(error);
-    }
-    if (!drawn)
-        std::fprintf(stderr, "%s: --height: %s\n", name.c_str(), error.c_str());
-    return drawn;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -105,7 +87,8 @@ int main(int argc, char** argv)
     if (!glWindow->createWindow(
             glWindow->title(), glWindow->width(), glWindow->height(), 32, glWindow->isFullscreen()))
         return exitNoDisplay;
-    if (!applyFrameHeight(options, name)) {
+    if (!applyFrameHeight(options, error)) {
+        std::fprintf(stderr, "%s: --height: %s\n", name.c_str(), error.c_str());
         glWindow->killWindow();
         return exitBadArguments;
     }

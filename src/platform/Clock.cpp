@@ -6,14 +6,49 @@
 
 #include <time.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#endif
+
 namespace platform {
 
 namespace {
 
-const auto programStart = std::chrono::steady_clock::now();
-
 SystemClock systemClock;
 Clock* current = nullptr;
+
+} // namespace
+
+#ifdef __EMSCRIPTEN__
+
+// In a browser: performance.now(), and a sleep that hands the page back to the browser
+// (which then shows what was drawn) instead of blocking it.
+namespace {
+
+const double programStartMs = emscripten_get_now();
+
+} // namespace
+
+uint32_t SystemClock::tick()
+{
+    return static_cast<uint32_t>(emscripten_get_now() - programStartMs);
+}
+
+void SystemClock::sleep(uint32_t milliseconds)
+{
+    emscripten_sleep(milliseconds);
+}
+
+double monotonicSeconds()
+{
+    return emscripten_get_now() * 0.001;
+}
+
+#else
+
+namespace {
+
+const auto programStart = std::chrono::steady_clock::now();
 
 } // namespace
 
@@ -34,6 +69,8 @@ double monotonicSeconds()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+#endif
 
 Clock& activeClock()
 {

@@ -60,6 +60,7 @@ typedef double GLdouble;
 #define glPopClientAttrib ffgl::popClientAttrib
 #define glPixelStorei ffgl::pixelStorei
 #define glGetIntegerv ffgl::getIntegerv
+#define glGetFloatv ffgl::getFloatv
 #define glGetError ffgl::getError
 #define glTexImage2D ffgl::texImage2D
 #define glReadPixels ffgl::readPixels

@@ -149,4 +149,71 @@ TEST_F(LayerDraw, ReadPixelsPacksRgbRowsWithTheAskedAlignment)
     EXPECT_EQ(padded[11], 0);
 }
 
+TEST_F(LayerDraw, AFrameRemadeAtAnotherSizeIsDrawnWholeWithTheLayersStateReadBack)
+{
+    std::string error;
+    platform::GlesHeadlessContext* context = gles(error);
+    // state the resize must neither lose nor take from GLES2 (which knows none of it)
+    ffgl::lineWidth(3.0f);
+    ffgl::clearColor(0.25f, 0.5f, 0.75f, 0.0f);
+    square(0.0f, 0.0f, 64.0f, 64.0f); // GLES2 has now been sent the 640x480 viewport
+
+    ASSERT_TRUE(context->resizeFrame(960, 720));
+    GLfloat width = 0.0f;
+    GLfloat clear[4] = {};
+    GLfloat widths[2] = {};
+    ffgl::getFloatv(GL_LINE_WIDTH, &width);
+    ffgl::getFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    ffgl::getFloatv(GL_ALIASED_LINE_WIDTH_RANGE, widths);
+    EXPECT_EQ(width, 3.0f);
+    EXPECT_EQ(clear[2], 0.75f);
+    EXPECT_GE(widths[1], 720.0f) << "lines are quads: a scaled width must not be refused";
+
+    // the projection still spans 640x480 units: the viewport must now span 960x720 pixels
+    ffgl::color3f(1.0f, 1.0f, 1.0f);
+    square(0.0f, 0.0f, 640.0f, 480.0f);
+    EXPECT_EQ(pixel(959, 719), (std::array<int, 3> { 255, 255, 255 }));
+    EXPECT_EQ(pixel(700, 600), (std::array<int, 3> { 255, 255, 255 }));
+    EXPECT_EQ(ffgl::state().currentViewport().height, 720) << "a pushed viewport would come back stale";
+
+    // the old size asked for again reaches GLES2, though it was the last one sent
+    ffgl::viewport(0, 0, 640, 480);
+    ffgl::clearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    ffgl::clear(GL_COLOR_BUFFER_BIT);
+    ffgl::color3f(1.0f, 0.0f, 0.0f);
+    square(0.0f, 0.0f, 640.0f, 480.0f);
+    EXPECT_EQ(pixel(639, 479), (std::array<int, 3> { 255, 0, 0 }));
+    EXPECT_EQ(pixel(700, 600), (std::array<int, 3> { 0, 0, 0 }));
+
+    ASSERT_TRUE(context->resizeFrame(640, 480)); // as the other tests draw
+}
+
+TEST_F(LayerDraw, EachBatchGetsItsOwnPointSizeAndTheStateIsSentAgainAfterOutsideGl)
+{
+    const auto point = [](float x, float y, float size) {
+        ffgl::pointSize(size);
+        ffgl::begin(GL_POINTS);
+        ffgl::vertex3f(x, y, 0.0f);
+        ffgl::end();
+    };
+    const std::array<int, 3> white { 255, 255, 255 };
+    const std::array<int, 3> blue { 0, 0, 255 };
+    ffgl::color3f(1.0f, 1.0f, 1.0f);
+    point(100.5f, 100.5f, 5.0f);
+    point(200.5f, 100.5f, 1.0f);
+    point(300.5f, 100.5f, 5.0f);
+    EXPECT_EQ(pixel(102, 100), white);
+    EXPECT_EQ(pixel(202, 100), blue) << "a one-pixel point drawn at the size before it";
+    EXPECT_EQ(pixel(302, 100), white);
+
+    // a surface showing the frame uses GLES2 itself, then tells the layer
+    glUseProgram(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableVertexAttribArray(1);
+    ffgl::forgetSentState();
+    ffgl::color3f(1.0f, 0.0f, 0.0f);
+    square(0.0f, 0.0f, 64.0f, 64.0f);
+    EXPECT_EQ(pixel(32, 32), (std::array<int, 3> { 255, 0, 0 }));
+}
+
 } // namespace

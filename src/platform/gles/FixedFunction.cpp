@@ -4,6 +4,8 @@
 
 #include "platform/gles/FixedFunctionRenderer.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace ffgl {
@@ -54,6 +56,17 @@ const FixedFunctionState& state()
 void reset()
 {
     layerSlot().reset();
+}
+
+void forgetSentState()
+{
+    layer().renderer.forgetSent();
+}
+
+void frameRemade(int width, int height)
+{
+    current().viewport(0, 0, width, height);
+    forgetSentState();
 }
 
 void begin(GLenum mode)
@@ -236,6 +249,24 @@ void getIntegerv(GLenum name, GLint* values)
         return;
     }
     glGetIntegerv(name, values);
+}
+
+void getFloatv(GLenum name, GLfloat* values)
+{
+    const FixedFunctionState& state = current();
+    if (name == GL_LINE_WIDTH) {
+        values[0] = state.currentLineWidth();
+    } else if (name == GL_COLOR_CLEAR_VALUE) {
+        const std::array<float, 4>& c = state.currentClearColor();
+        std::copy(c.begin(), c.end(), values);
+    } else if (name == GL_ALIASED_LINE_WIDTH_RANGE) {
+        GLint largest[2] = { 0, 0 };
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+        values[0] = 1.0f;
+        values[1] = static_cast<GLfloat>(std::max(largest[0], largest[1]));
+    } else {
+        glGetFloatv(name, values);
+    }
 }
 
 GLenum getError()

@@ -51,6 +51,9 @@ void pushClientAttrib(GLbitfield mask);
 void popClientAttrib();
 void pixelStorei(GLenum name, GLint value);
 void getIntegerv(GLenum name, GLint* values);
+// The layer's own line width, its clear colour and its line widths' range (lines are
+// quads: any width up to the largest viewport); GLES2's answer for the rest.
+void getFloatv(GLenum name, GLfloat* values);
 GLenum getError();
 void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
     GLenum format, GLenum type, const void* pixels);
@@ -60,5 +63,13 @@ void readPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, 
 // viewport of the context now current, forgetting GL objects of an earlier context.
 const FixedFunctionState& state();
 void reset();
+
+// For code that used GLES2 directly between the layer's calls (a surface showing its
+// frame): the layer's GL state (program, buffers, switches) is sent again before the
+// next draw. Texture bindings are the program's own and are not the layer's to restore.
+void forgetSentState();
+// For a surface that made its frame anew with GLES2 calls of its own: the viewport now
+// covers the new width x height, and the GL state is sent again before the next draw.
+void frameRemade(int width, int height);
 
 } // namespace ffgl

@@ -177,25 +177,36 @@ void FixedFunctionRenderer::draw(const FixedFunctionState& state, const Primitiv
 void FixedFunctionRenderer::submit(GLenum mode, const std::vector<Vertex>& vertices, const Matrix4& transform,
     bool textured, float pointSize)
 {
-    glUseProgram(program_);
+    // Set once and kept: the demo draws thousands of one-point batches a frame, and
+    // each GL call costs most behind WebGL. The attribute arrays point into the
+    // buffer object, so they stay valid when its data is replaced.
+    if (!sent_.pipeline) {
+        glUseProgram(program_);
+        glUniform1i(samplerLocation_, 0);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+        const GLsizei stride = sizeof(Vertex);
+        glEnableVertexAttribArray(positionAttribute);
+        glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, stride,
+            reinterpret_cast<const void*>(offsetof(Vertex, position)));
+        glEnableVertexAttribArray(colorAttribute);
+        glVertexAttribPointer(colorAttribute, 4, GL_FLOAT, GL_FALSE, stride,
+            reinterpret_cast<const void*>(offsetof(Vertex, color)));
+        glEnableVertexAttribArray(texCoordAttribute);
+        glVertexAttribPointer(texCoordAttribute, 2, GL_FLOAT, GL_FALSE, stride,
+            reinterpret_cast<const void*>(offsetof(Vertex, texCoord)));
+        sent_.pipeline = true;
+    }
     glUniformMatrix4fv(transformLocation_, 1, GL_FALSE, transform.m.data());
-    glUniform1i(texturedLocation_, textured ? 1 : 0);
-    glUniform1f(pointSizeLocation_, pointSize);
-    glUniform1i(samplerLocation_, 0);
-
-    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    if (sent_.textured != (textured ? 1 : 0)) {
+        glUniform1i(texturedLocation_, textured ? 1 : 0);
+        sent_.textured = textured ? 1 : 0;
+    }
+    if (sent_.pointSize != pointSize) {
+        glUniform1f(pointSizeLocation_, pointSize);
+        sent_.pointSize = pointSize;
+    }
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
         GL_STREAM_DRAW);
-    const GLsizei stride = sizeof(Vertex);
-    glEnableVertexAttribArray(positionAttribute);
-    glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, stride,
-        reinterpret_cast<const void*>(offsetof(Vertex, position)));
-    glEnableVertexAttribArray(colorAttribute);
-    glVertexAttribPointer(colorAttribute, 4, GL_FLOAT, GL_FALSE, stride,
-        reinterpret_cast<const void*>(offsetof(Vertex, color)));
-    glEnableVertexAttribArray(texCoordAttribute);
-    glVertexAttribPointer(texCoordAttribute, 2, GL_FLOAT, GL_FALSE, stride,
-        reinterpret_cast<const void*>(offsetof(Vertex, texCoord)));
     glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size()));
 }
 

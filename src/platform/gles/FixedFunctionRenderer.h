@@ -31,6 +31,9 @@ public:
     void applyUnpackAlignment(const FixedFunctionState& state);
     // Forgets every GL object, for a context that is gone.
     void abandon();
+    // Forgets what GLES2 was told, for state changed behind the layer: the next draw
+    // sends all of it again.
+    void forgetSent() { sent_ = Sent {}; }
 
 private:
     bool ready();
@@ -58,6 +61,11 @@ private:
         bool alphaMasked = false;
         int unpackAlignment = 0;
         int packAlignment = 0;
+        // the program in use, its sampler unit, the vertex buffer bound and the
+        // attribute arrays pointing into it; then the uniforms that change
+        bool pipeline = false;
+        int textured = -1;
+        float pointSize = -1.0f;
     } sent_;
     std::vector<Vertex> scratch_;
 };

@@ -11,9 +11,11 @@ namespace ffgl {
 namespace {
 
 // Groups whose state the layer keeps and restores.
-constexpr GLbitfield keptGroups = currentBit | depthBufferBit | viewportBit;
+// (read only by an assertion, so unused in release builds)
+[[maybe_unused]] constexpr GLbitfield keptGroups = currentBit | depthBufferBit | viewportBit;
 // Groups the program pushes whose state the layer does not emulate: nothing to save.
-constexpr GLbitfield statelessGroups = polygonStippleBit | pixelModeBit | lightingBit | accumBufferBit;
+[[maybe_unused]] constexpr GLbitfield statelessGroups
+    = polygonStippleBit | pixelModeBit | lightingBit | accumBufferBit;
 
 } // namespace
 

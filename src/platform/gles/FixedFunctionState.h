@@ -88,6 +88,7 @@ public:
 
     void pointSize(float size);
     void lineWidth(float width);
+    float currentLineWidth() const { return lineWidth_; }
     // The sizes the rasteriser uses: without smoothing GL rounds them to whole pixels.
     float rasterPointSize() const;
     float rasterLineWidth() const;

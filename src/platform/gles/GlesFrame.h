@@ -20,6 +20,8 @@ public:
     void destroy();
     void bind() const;
 
+    // the colour plane, for a surface that shows the frame by drawing it
+    GLuint colourTexture() const { return colour_; }
     int width() const { return width_; }
     int height() const { return height_; }
 

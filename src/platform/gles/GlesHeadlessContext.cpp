@@ -1,6 +1,8 @@
 // Surfaceless EGL on Mesa with an ES 2.0 context: llvmpipe runs the layer's program.
 #include "platform/gles/GlesHeadlessContext.h"
 
+#include "platform/gles/FixedFunction.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GLES2/gl2.h>
@@ -97,6 +99,14 @@ bool GlesHeadlessContext::pollEvent(WindowEvent&)
 void GlesHeadlessContext::present()
 {
     glFlush();
+}
+
+bool GlesHeadlessContext::resizeFrame(int width, int height)
+{
+    if (!frame_.create(width, height))
+        return false;
+    ffgl::frameRemade(width, height);
+    return true;
 }
 
 } // namespace platform

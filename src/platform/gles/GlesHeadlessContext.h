@@ -22,6 +22,8 @@ public:
 
     bool pollEvent(WindowEvent& event) override;
     void present() override;
+    // The frame anew at width x height, the layer told of its new viewport.
+    bool resizeFrame(int width, int height) override;
 
     const ffgl::GlesFrame& frame() const { return frame_; }
 

@@ -1,0 +1,52 @@
+// The demo's surface in a browser: a WebGL 1 context on the page's canvas, the frame
+// (640x480 until resized) as a framebuffer object of the GLES2 layer, drawn onto the
+// canvas by present(), and the page's keyboard, visibility and size as window events.
+#pragma once
+
+#include "platform/GLSurface.h"
+#include "platform/gles/GlesFrame.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class WebCanvas : public GLSurface {
+public:
+    // The context on the canvas the CSS selector names, made current with the frame
+    // bound; null with the cause in `error`.
+    static std::unique_ptr<WebCanvas> create(const char* selector, std::string& error);
+    // Stops listening; the context and the canvas's last picture stay.
+    ~WebCanvas() override;
+
+    // Queues a window event, as the page's event handlers do; resizes pending at once
+    // are taken as one, so that a dragged window remakes the frame once per frame.
+    void post(const WindowEvent& event);
+
+    bool pollEvent(WindowEvent& event) override;
+    // Draws the frame onto the canvas; the browser shows it when the frame's call
+    // returns to it. Nothing the program draws reaches the page without this.
+    void present() override;
+    // The browser shows what present drew at its next refresh.
+    double displayDelay() const override { return refreshSeconds_; }
+    // The frame and the canvas's own pixels anew at width x height.
+    bool resizeFrame(int width, int height) override;
+    // The size of the area the page centres the canvas in, in the screen's pixels.
+    bool shownSize(int& width, int& height) const override;
+
+private:
+    WebCanvas() = default;
+    bool createBlit(std::string& error);
+
+    std::string selector_;
+    int context_ = 0;
+    ffgl::GlesFrame frame_;
+    unsigned blitProgram_ = 0;
+    unsigned blitBuffer_ = 0;
+    std::deque<WindowEvent> events_;
+    double lastPresent_ = 0.0;
+    double refreshSeconds_ = 1.0 / 60.0;
+};
+
+} // namespace platform

@@ -1,0 +1,218 @@
+#!/usr/bin/env python3
+"""The browser version in Debian's headless chromium, against the desktop's capture.
+
+Serves the built page from a local server of its own, drives chromium through
+chromedriver (tests/web/webdriver.py) and checks, muted:
+- on the capture's clock (?fps=15): the frames at known music positions match
+  vorimel-capture's frames of the same positions, and the demo ends on the same frame;
+- on the real clock: the click starts it at the size the page displays it (and a
+  resized window draws anew at its new size), Space skips to the next order, Escape
+  ends it with the last frame left on the page and "play again" offered, which plays
+  again.
+
+Usage: browser_test.py PAGE_FOLDER VORIMEL_CAPTURE DATA_FOLDER_PARENT
+"""
+
+import base64
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from webdriver import Browser, PageServer  # noqa: E402
+
+FPS = 15
+ORDER_SECONDS = 4.8  # 32 rows of 6 ticks at 125 BPM
+
+# Demo frames compared (at FPS) and the least PSNR each must reach, in dB, chosen from
+# measurement: chromium draws with SwiftShader, the capture with Mesa's llvmpipe. The
+# first frames matched to 46.8 to 48.3 dB; the lattice scenes, whose trails fade fast,
+# to 40.6 to 42.3; the scenes with long feedback trails, where the two rasterisers'
+# rounding of each blended pass compounds, to 25.1 to 31.4. A frame 8 frames away
+# scored 20 to 32 dB, so the first frames and the lattice scenes tell a frame from its
+# neighbours; the others only catch a frame that is wrong altogether.
+FRAMES = {
+    0: 44.0, 1: 44.0, 2: 44.0,   # spinning solids, the first frames
+    150: 24.0,                   # spinning solids, 10 s in
+    375: 24.0,                   # vertex ring
+    540: 22.0,                   # cube ring
+    700: 38.0,                   # lattice and strips
+    850: 38.0, 1000: 37.0,       # flashing lattice
+}
+NEIGHBOUR = 8
+NEIGHBOUR_MARGIN = 6.0  # dB a matching frame must beat its neighbour by, where it can
+
+
+def psnr(a, b):
+    out = subprocess.run(['ffmpeg', '-hide_banner', '-nostdin', '-i', a, '-i', b, '-lavfi', 'psnr',
+                          '-f', 'null', '-'], capture_output=True, text=True, check=True).stderr
+    for word in out.split():
+        if word.startswith('average:'):
+            value = word.split(':')[1]
+            return float('inf') if value == 'inf' else float(value)
+    raise RuntimeError('ffmpeg printed no PSNR:\n' + out[-500:])
+
+
+def save_data_url(url, path):
+    with open(path, 'wb') as out:
+        out.write(base64.b64decode(url.split(',', 1)[1]))
+
+
+failures = []
+
+
+def check(condition, text):
+    print(('ok   ' if condition else 'FAIL ') + text, flush=True)
+    if not condition:
+        failures.append(text)
+
+
+def capture_reference(capture, data_parent, folder):
+    subprocess.run([capture, '--frames', folder, '--fps', str(FPS)], cwd=data_parent, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return len([name for name in os.listdir(folder) if name.endswith('.png')])
+
+
+def frames_on_capture_clock(server, reference, captured, work):
+    browser = Browser()
+    try:
+        browser.open(server.url + f'?muted&fps={FPS}&height=480')
+        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
+        browser.run(f'vorimelPage.keep = new Set({sorted(FRAMES)});')
+        browser.click('#window')
+        browser.wait_until('vorimelPage.state === "ended"', 900, poll=0.5)
+        check(browser.run('return vorimelPage.exitCode;') == 0, 'the demo ended by itself with exit code 0')
+        shown = browser.run('return vorimelPage.demoFrames;')
+        # the frame that reaches order 14 is drawn but never shown, in both
+        check(shown == captured, f'it ended on the capture\'s last frame ({shown} frames shown, '
+                                 f'{captured} captured)')
+        for frame, least in sorted(FRAMES.items()):
+            url = browser.run(f'return vorimelPage.snapshots[{frame}] || null;')
+            if not url:
+                check(False, f'frame {frame} was kept')
+                continue
+            page_png = os.path.join(work, f'page{frame:06d}.png')
+            save_data_url(url, page_png)
+            same = psnr(page_png, os.path.join(reference, f'{frame:06d}.png'))
+            check(same >= least, f'frame {frame} ({frame / FPS:.1f} s) matches the capture: {same:.1f} dB '
+                                 f'(at least {least})')
+            if least >= 37.0:
+                near = frame + NEIGHBOUR if frame + NEIGHBOUR < captured else frame - NEIGHBOUR
+                other = psnr(page_png, os.path.join(reference, f'{near:06d}.png'))
+                check(same >= other + NEIGHBOUR_MARGIN,
+                      f'frame {frame} matches its own frame better than frame {near} '
+                      f'({other:.1f} dB) by {NEIGHBOUR_MARGIN} dB')
+    finally:
+        browser.close()
+
+
+def heard(browser):
+    return browser.run('return vorimelPage.music.lastHeard;')
+
+
+def canvas_brightness(browser):
+    """Mean of the canvas's red, green and blue, 0..255: 0 for a black canvas."""
+    return browser.run('''
+        const c = document.getElementById('canvas');
+        const copy = document.createElement('canvas');
+        copy.width = c.width; copy.height = c.height;
+        const g = copy.getContext('2d');
+        g.drawImage(c, 0, 0);
+        const p = g.getImageData(0, 0, copy.width, copy.height).data;
+        let sum = 0;
+        for (let i = 0; i < p.length; i += 4) sum += p[i] + p[i + 1] + p[i + 2];
+        return sum / (3 * p.length / 4);''')
+
+
+def canvas_size(browser):
+    """The canvas's own pixels, the pixels it is displayed at, the largest 4:3 frame of a
+    height that is a multiple of 6 which its area holds (480 at least), and the largest
+    4:3 box the area holds."""
+    return browser.run('''
+        const c = document.getElementById('canvas');
+        const ratio = window.devicePixelRatio || 1;
+        const w = c.parentElement.clientWidth * ratio, h = c.parentElement.clientHeight * ratio;
+        const fit = Math.max(480, Math.floor(Math.min(h, w * 3 / 4) / 6) * 6);
+        const box = Math.min(h, w * 3 / 4);
+        return {frame: [c.width, c.height], shown: [Math.round(c.clientWidth * ratio),
+                Math.round(c.clientHeight * ratio)], fit: [fit * 4 / 3, fit],
+                box: [Math.round(box * 4 / 3), Math.round(box)]};''')
+
+
+def check_native_size(browser, when):
+    size = canvas_size(browser)
+    if size['fit'][1] <= size['box'][1]:
+        check(size['frame'] == size['fit'] and size['shown'] == size['frame'],
+              f'{when}: the frame is drawn at the size the page shows it ({size})')
+    else:
+        check(size['frame'] == [640, 480] and abs(size['shown'][1] - size['box'][1]) <= 1,
+              f'{when}: a page too small for 480 lines shows them scaled down ({size})')
+
+
+def keys_on_real_clock(server):
+    browser = Browser()
+    try:
+        browser.open(server.url + '?muted')
+        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
+        browser.click('#window')
+        browser.wait_until('vorimelPage.state === "running"', 60)
+        print('     click to first frame: %.0f ms' % browser.run(
+            'return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'), flush=True)
+        check_native_size(browser, 'at the start')
+        browser.session_call('POST', '/window/rect', {'width': 1100, 'height': 900})
+        time.sleep(1.0)
+        check_native_size(browser, 'after the window grew')
+        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
+        before = heard(browser)
+        check(before < ORDER_SECONDS - 1.0, f'the music plays order 0 ({before:.2f} s heard)')
+        browser.press(' ')
+        pressed = time.monotonic()
+        browser.wait_until(f'vorimelPage.music.lastHeard >= {ORDER_SECONDS}', 10, poll=0.02)
+        took = time.monotonic() - pressed
+        after = heard(browser)
+        check(took < 1.0 and after < ORDER_SECONDS + 1.0,
+              f'Space skipped to the start of order 1 ({before:.2f} s -> {after:.2f} s in {took:.2f} s)')
+
+        browser.press('\ue00c')  # Escape: the page is not fullscreen, so the demo ends
+        browser.wait_until('vorimelPage.state === "ended"', 10)
+        check(browser.run('return vorimelPage.exitCode;') == 0, 'Escape ended the demo with exit code 0')
+        check(canvas_brightness(browser) > 10, 'the last frame stays on the canvas')
+        check(browser.run('return !document.getElementById("end").classList.contains("hidden");'),
+              '"play again" is offered')
+
+        browser.click('#again')
+        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
+        check(heard(browser) < ORDER_SECONDS, 'play again starts the music from its beginning')
+        browser.click('#stop')
+        browser.wait_until('vorimelPage.state === "ended"', 10)
+        check(browser.run('return vorimelPage.exitCode;') == 0, 'the stop button ends the demo')
+    finally:
+        browser.close()
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    page, capture, data_parent = (os.path.abspath(path) for path in sys.argv[1:])
+    if not os.path.exists(os.path.join(page, 'vorimel-web.js')):
+        print(f'browser_test: {page} holds no built page (scripts/build-web builds it)')
+        return 1
+    server = PageServer(page)
+    try:
+        with tempfile.TemporaryDirectory() as work:
+            reference = os.path.join(work, 'capture')
+            captured = capture_reference(capture, data_parent, reference)
+            frames_on_capture_clock(server, reference, captured, work)
+            keys_on_real_clock(server)
+    finally:
+        server.close()
+    print(f'browser_test: {len(failures)} failed' if failures else 'browser_test: all passed')
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
