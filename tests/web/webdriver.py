@@ -99,9 +99,9 @@ class Browser:
             out.write(base64.b64decode(self.session_call('GET', '/screenshot')))
 
     def console(self):
+        """The page's console lines since the last call (chromedriver's log endpoint)."""
         try:
-            return self.session_call('GET', '/se/log', None) if False else self._call(
-                'POST', f'/session/{self.session}/se/log', {'type': 'browser'})
+            return self.session_call('POST', '/se/log', {'type': 'browser'})
         except RuntimeError:
             return []
 
