@@ -82,7 +82,7 @@ vorimel_web_program(vorimel_b-web 0.99f)
 # the page, written by hand, and the rendered music beside the programs
 file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*)
 set(page_outputs "")
-foreach(file IN LISTS page_files ITEMS ${VORIMEL_HOST_BUILD}/web-music/mordel.wav)
+foreach(file IN LISTS page_files ITEMS ${VORIMEL_HOST_BUILD}/web-music/mordel.flac)
   get_filename_component(file_name ${file} NAME)
   add_custom_command(OUTPUT ${page_dir}/${file_name}
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${page_dir}/${file_name}

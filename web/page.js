@@ -38,7 +38,7 @@ const page = {
 window.vorimelPage = page;
 page.music.setMuted(options.has('muted'));
 
-const musicLoaded = page.music.load('mordel.wav', (fraction) => {
+const musicLoaded = page.music.load('mordel.flac', (fraction) => {
     fill.style.width = (100 * fraction).toFixed(1) + '%';
 }).then(() => {
     fill.style.width = '100%';

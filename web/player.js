@@ -1,4 +1,4 @@
-// The demo's music in the page: the module rendered beforehand (mordel.wav), played
+// The demo's music in the page: the module rendered beforehand (mordel.flac), played
 // through Web Audio. The program asks it which second of the music is being heard.
 'use strict';
 

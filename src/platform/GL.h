@@ -64,5 +64,7 @@ typedef double GLdouble;
 #define glGetError ffgl::getError
 #define glTexImage2D ffgl::texImage2D
 #define glReadPixels ffgl::readPixels
+#define glCopyTexSubImage2D ffgl::copyTexSubImage2D
+#define glFlush ffgl::flush
 
 #endif

@@ -253,6 +253,7 @@ bool WebCanvas::pollEvent(WindowEvent& event)
 
 void WebCanvas::present()
 {
+    ffgl::drawKeptBack();
     // the program's texture, which it expects to find bound again
     GLint texture = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);

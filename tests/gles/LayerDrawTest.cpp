@@ -97,13 +97,21 @@ TEST_F(LayerDraw, ScreenCopiesCarryAlphaOne)
     square(100.0f, 100.0f, 164.0f, 164.0f);
     EXPECT_EQ(pixel(132, 132), (std::array<int, 3> { 0, 0, 255 })) << "alpha 0 texels changed the frame";
 
+    // a white point the layer keeps back, which the copy must still see
+    ffgl::disable(GL_TEXTURE_2D);
+    ffgl::begin(GL_POINTS);
+    ffgl::vertex3f(10.5f, 10.5f, 0.0f);
+    ffgl::end();
+    ffgl::enable(GL_TEXTURE_2D);
+
     // copy a blue region in, clear to red, draw the copy: opaque blue again
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 64, 64);
+    ffgl::copyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 64, 64);
     ASSERT_EQ(ffgl::getError(), static_cast<GLenum>(GL_NO_ERROR));
     ffgl::clearColor(1.0f, 0.0f, 0.0f, 0.0f);
     ffgl::clear(GL_COLOR_BUFFER_BIT);
     square(100.0f, 100.0f, 164.0f, 164.0f);
     EXPECT_EQ(pixel(132, 132), (std::array<int, 3> { 0, 0, 255 }));
+    EXPECT_EQ(pixel(110, 110), (std::array<int, 3> { 255, 255, 255 }));
     glDeleteTextures(1, &texture);
 }
 
@@ -214,6 +222,39 @@ TEST_F(LayerDraw, EachBatchGetsItsOwnPointSizeAndTheStateIsSentAgainAfterOutside
     ffgl::color3f(1.0f, 0.0f, 0.0f);
     square(0.0f, 0.0f, 64.0f, 64.0f);
     EXPECT_EQ(pixel(32, 32), (std::array<int, 3> { 255, 0, 0 }));
+}
+
+TEST_F(LayerDraw, PointsKeptBackAreDrawnInOrderBeforeWhatFollows)
+{
+    const auto point = [](float x, float y) {
+        ffgl::begin(GL_POINTS);
+        ffgl::vertex3f(x, y, 0.0f);
+        ffgl::end();
+    };
+    const std::array<int, 3> red { 255, 0, 0 };
+    const std::array<int, 3> white { 255, 255, 255 };
+    // under a quad drawn after it
+    ffgl::color3f(1.0f, 1.0f, 1.0f);
+    point(10.5f, 10.5f);
+    ffgl::color3f(1.0f, 0.0f, 0.0f);
+    square(0.0f, 0.0f, 32.0f, 32.0f);
+    EXPECT_EQ(pixel(10, 10), red);
+
+    // gone after a clear that follows it
+    ffgl::color3f(1.0f, 1.0f, 1.0f);
+    point(50.5f, 50.5f);
+    ffgl::clear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(pixel(50, 50), (std::array<int, 3> { 0, 0, 255 }));
+
+    // two batches with a blend change between them: the later one lands on top
+    point(70.5f, 70.5f);
+    ffgl::enable(GL_BLEND);
+    ffgl::blendFunc(GL_ZERO, GL_ZERO); // draws black
+    point(70.5f, 70.5f);
+    ffgl::disable(GL_BLEND);
+    point(90.5f, 90.5f);
+    EXPECT_EQ(pixel(70, 70), (std::array<int, 3> { 0, 0, 0 }));
+    EXPECT_EQ(pixel(90, 90), white);
 }
 
 } // namespace

@@ -193,6 +193,21 @@ def keys_on_real_clock(server):
         browser.close()
 
 
+def second_variant(server):
+    browser = Browser()
+    try:
+        browser.open(server.url + '?muted&variant=b')
+        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
+        browser.click('#window')
+        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
+        scripts = browser.run('return Array.from(document.scripts, (s) => s.src.split("/").pop());')
+        check('vorimel_b-web.js' in scripts and 'vorimel-web.js' not in scripts,
+              f'?variant=b plays vorimel_b ({", ".join(scripts)})')
+    finally:
+        browser.close()
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
@@ -208,6 +223,7 @@ def main():
             captured = capture_reference(capture, data_parent, reference)
             frames_on_capture_clock(server, reference, captured, work)
             keys_on_real_clock(server)
+            second_variant(server)
     finally:
         server.close()
     print(f'browser_test: {len(failures)} failed' if failures else 'browser_test: all passed')

@@ -1,7 +1,6 @@
 """A WebDriver client over plain HTTP for Debian's chromedriver and chromium: no
 package beyond Python's standard library, nothing downloaded."""
 
-import base64
 import json
 import os
 import socket
@@ -45,8 +44,7 @@ class Browser:
                 '--enable-unsafe-swiftshader', *gl, *extra_args]
         caps = {'capabilities': {'alwaysMatch': {
             'browserName': 'chrome',
-            'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args},
-            'goog:loggingPrefs': {'browser': 'ALL'}}}}
+            'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args}}}}
         try:
             self.session = self._call('POST', '/session', caps)['sessionId']
         except Exception:
@@ -93,17 +91,6 @@ class Browser:
         self.session_call('POST', '/actions', {'actions': [{
             'type': 'key', 'id': 'keyboard',
             'actions': [{'type': 'keyDown', 'value': key}, {'type': 'keyUp', 'value': key}]}]})
-
-    def screenshot(self, path):
-        with open(path, 'wb') as out:
-            out.write(base64.b64decode(self.session_call('GET', '/screenshot')))
-
-    def console(self):
-        try:
-            return self.session_call('GET', '/se/log', None) if False else self._call(
-                'POST', f'/session/{self.session}/se/log', {'type': 'browser'})
-        except RuntimeError:
-            return []
 
     def close(self):
         try:

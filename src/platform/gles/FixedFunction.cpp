@@ -58,6 +58,11 @@ void reset()
     layerSlot().reset();
 }
 
+void drawKeptBack()
+{
+    layer().renderer.drawKeptBack();
+}
+
 void forgetSentState()
 {
     layer().renderer.forgetSent();
@@ -225,6 +230,19 @@ void pushAttrib(GLbitfield mask)
 void popAttrib()
 {
     current().popAttrib();
+}
+
+void copyTexSubImage2D(
+    GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    drawKeptBack();
+    glCopyTexSubImage2D(target, level, xOffset, yOffset, x, y, width, height);
+}
+
+void flush()
+{
+    drawKeptBack();
+    glFlush();
 }
 
 void pushClientAttrib(GLbitfield mask)

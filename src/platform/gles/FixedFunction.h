@@ -47,6 +47,10 @@ void pushAttrib(GLbitfield mask);
 void popAttrib();
 
 // pixels and textures
+// glCopyTexSubImage2D and glFlush, after the points the layer kept back are drawn.
+void copyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x, GLint y,
+    GLsizei width, GLsizei height);
+void flush();
 void pushClientAttrib(GLbitfield mask);
 void popClientAttrib();
 void pixelStorei(GLenum name, GLint value);
@@ -64,6 +68,9 @@ void readPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, 
 const FixedFunctionState& state();
 void reset();
 
+// For a surface about to show or read its frame with GLES2 calls of its own: draws the
+// points the layer kept back to draw together.
+void drawKeptBack();
 // For code that used GLES2 directly between the layer's calls (a surface showing its
 // frame): the layer's GL state (program, buffers, switches) is sent again before the
 // next draw. Texture bindings are the program's own and are not the layer's to restore.

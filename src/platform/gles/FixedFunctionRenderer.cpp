@@ -74,6 +74,26 @@ void FixedFunctionRenderer::abandon()
     buffer_ = 0;
     failed_ = false;
     sent_ = Sent {};
+    keptPoints_.clear();
+}
+
+bool FixedFunctionRenderer::Switches::operator==(const Switches& other) const
+{
+    return blend == other.blend && blendSource == other.blendSource
+        && blendDestination == other.blendDestination && depthTest == other.depthTest
+        && viewport.x == other.viewport.x && viewport.y == other.viewport.y
+        && viewport.width == other.viewport.width && viewport.height == other.viewport.height;
+}
+
+FixedFunctionRenderer::Switches FixedFunctionRenderer::switchesOf(const FixedFunctionState& state)
+{
+    Switches switches;
+    switches.blend = state.enabled(GL_BLEND);
+    switches.blendSource = state.blendSource();
+    switches.blendDestination = state.blendDestination();
+    switches.depthTest = state.enabled(GL_DEPTH_TEST);
+    switches.viewport = state.currentViewport();
+    return switches;
 }
 
 bool FixedFunctionRenderer::ready()
@@ -114,27 +134,25 @@ bool FixedFunctionRenderer::ready()
     return true;
 }
 
-void FixedFunctionRenderer::applySwitches(const FixedFunctionState& state)
+void FixedFunctionRenderer::applySwitches(const Switches& switches)
 {
     const bool all = !sent_.known;
     sent_.known = true;
-    const bool blend = state.enabled(GL_BLEND);
-    if (all || blend != sent_.blend) {
-        blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-        sent_.blend = blend;
+    if (all || switches.blend != sent_.blend) {
+        switches.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        sent_.blend = switches.blend;
     }
-    if (all || state.blendSource() != sent_.blendSource
-        || state.blendDestination() != sent_.blendDestination) {
-        glBlendFunc(state.blendSource(), state.blendDestination());
-        sent_.blendSource = state.blendSource();
-        sent_.blendDestination = state.blendDestination();
+    if (all || switches.blendSource != sent_.blendSource
+        || switches.blendDestination != sent_.blendDestination) {
+        glBlendFunc(switches.blendSource, switches.blendDestination);
+        sent_.blendSource = switches.blendSource;
+        sent_.blendDestination = switches.blendDestination;
     }
-    const bool depthTest = state.enabled(GL_DEPTH_TEST);
-    if (all || depthTest != sent_.depthTest) {
-        depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
-        sent_.depthTest = depthTest;
+    if (all || switches.depthTest != sent_.depthTest) {
+        switches.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+        sent_.depthTest = switches.depthTest;
     }
-    const Viewport& v = state.currentViewport();
+    const Viewport& v = switches.viewport;
     if (all || v.x != sent_.viewport.x || v.y != sent_.viewport.y || v.width != sent_.viewport.width
         || v.height != sent_.viewport.height) {
         glViewport(v.x, v.y, v.width, v.height);
@@ -150,9 +168,23 @@ void FixedFunctionRenderer::draw(const FixedFunctionState& state, const Primitiv
 {
     if (!ready())
         return;
-    applySwitches(state);
     const Matrix4 transform = state.projection() * state.modelview();
     const bool textured = state.enabled(GL_TEXTURE_2D);
+    const Switches switches = switchesOf(state);
+    if (primitive.mode == GL_POINTS && !textured) {
+        const float size = state.rasterPointSize();
+        if (!keptPoints_.empty() && (!(switches == keptSwitches_) || size != keptPointSize_))
+            drawKeptBack();
+        keptSwitches_ = switches;
+        keptPointSize_ = size;
+        for (Vertex vertex : primitive.vertices) {
+            vertex.position = ffgl::transform(transform, vertex.position);
+            keptPoints_.push_back(vertex);
+        }
+        return;
+    }
+    drawKeptBack();
+    applySwitches(switches);
     const bool line
         = primitive.mode == GL_LINES || primitive.mode == GL_LINE_STRIP || primitive.mode == GL_LINE_LOOP;
     const float width = state.rasterLineWidth();
@@ -210,8 +242,18 @@ void FixedFunctionRenderer::submit(GLenum mode, const std::vector<Vertex>& verti
     glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size()));
 }
 
+void FixedFunctionRenderer::drawKeptBack()
+{
+    if (keptPoints_.empty())
+        return;
+    applySwitches(keptSwitches_);
+    submit(GL_POINTS, keptPoints_, Matrix4::identity(), false, keptPointSize_);
+    keptPoints_.clear();
+}
+
 void FixedFunctionRenderer::clear(const FixedFunctionState& state, GLbitfield mask)
 {
+    drawKeptBack();
     if (mask & GL_COLOR_BUFFER_BIT) {
         const std::array<float, 4>& c = state.currentClearColor();
         glClearColor(c[0], c[1], c[2], 1.0f);
@@ -235,6 +277,7 @@ void FixedFunctionRenderer::readPixels(
 {
     if (width <= 0 || height <= 0)
         return;
+    drawKeptBack();
     // GLES2 promises RGBA bytes with alignment 4: read those, then pack as asked
     if (sent_.packAlignment != 4) {
         glPixelStorei(GL_PACK_ALIGNMENT, 4);

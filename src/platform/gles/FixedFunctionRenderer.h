@@ -1,7 +1,9 @@
 // Draws what the fixed-function state describes with one GLES2 program: the
 // transform, the current colours, texturing in GL's default modulate mode, point size.
 // GL state that GLES2 keeps too (blending, depth test, viewport) is set lazily, only
-// when the state differs from what was last sent.
+// when the state differs from what was last sent. Untextured points are kept back and
+// drawn together, in their order, transformed here: the demo draws its lattices as
+// thousands of one-point batches a frame, and behind WebGL every draw call costs.
 #pragma once
 
 #include "platform/gles/FixedFunctionState.h"
@@ -21,6 +23,9 @@ public:
     FixedFunctionRenderer& operator=(const FixedFunctionRenderer&) = delete;
 
     void draw(const FixedFunctionState& state, const Primitive& primitive);
+    // Draws the points kept back. Everything that reads or shows the frame, or draws
+    // otherwise, comes after this (the layer's own clear, read-back and draws call it).
+    void drawKeptBack();
     // The frame has no alpha planes as far as the program can tell: the colour clear
     // writes alpha 1 and drawing never writes alpha, so GL_SRC_ALPHA_SATURATE and
     // screen copies see alpha 1 as on a target without alpha.
@@ -36,8 +41,19 @@ public:
     void forgetSent() { sent_ = Sent {}; }
 
 private:
+    // The GL state a draw needs that GLES2 keeps too.
+    struct Switches {
+        bool blend = false;
+        GLenum blendSource = GL_ONE;
+        GLenum blendDestination = GL_ZERO;
+        bool depthTest = false;
+        Viewport viewport { -1, -1, -1, -1 };
+        bool operator==(const Switches& other) const;
+    };
+
     bool ready();
-    void applySwitches(const FixedFunctionState& state);
+    static Switches switchesOf(const FixedFunctionState& state);
+    void applySwitches(const Switches& switches);
     void submit(GLenum mode, const std::vector<Vertex>& vertices, const Matrix4& transform, bool textured,
         float pointSize);
 
@@ -68,6 +84,11 @@ private:
         float pointSize = -1.0f;
     } sent_;
     std::vector<Vertex> scratch_;
+
+    // untextured points not drawn yet, in clip coordinates, and what they are drawn with
+    std::vector<Vertex> keptPoints_;
+    Switches keptSwitches_;
+    float keptPointSize_ = 1.0f;
 };
 
 } // namespace ffgl

@@ -98,7 +98,7 @@ bool GlesHeadlessContext::pollEvent(WindowEvent&)
 
 void GlesHeadlessContext::present()
 {
-    glFlush();
+    ffgl::flush();
 }
 
 bool GlesHeadlessContext::resizeFrame(int width, int height)
