@@ -19,6 +19,7 @@ class DemoMusic {
         // with ?positions: [read ms, for ms, order, row, fraction] of each position the
         // program took from an answer, for sync measurements
         this.positionLog = null;
+        this.extraLead = 0; // seconds added to the program's lead (?lead=MS, for measurements)
     }
 
     // Fetches and decodes the music; onProgress gets the fraction fetched.
@@ -80,6 +81,7 @@ class DemoMusic {
     heardSeconds(lead) {
         if (!this.source)
             return -1;
+        lead += this.extraLead;
         const stamp = this.context.getOutputTimestamp ? this.context.getOutputTimestamp() : null;
         const now = performance.now();
         let heard;
