@@ -6,9 +6,10 @@
 # both up with the module rendered by libopenmpt (sync_analysis): how far the position
 # the page reports (Web Audio's output timestamp) is from what the sink plays (positive:
 # early), and how long after a beat is heard its flash lands on screen. Figures only,
-# nothing is asserted. RUNS=n measures n times; KEEP=DIR keeps the recordings there;
-# VORIMEL_CHROMIUM_GL picks chromium's GL (SwiftShader unless set).
-# Usage: [RUNS=n] [KEEP=DIR] bench/web/web_sync.sh [PAGE_DIR] [BUILD_DIR] [seconds of music, 25]
+# nothing is asserted. RUNS=n measures n times (2); KEEP=DIR keeps the recordings there;
+# PAGE_OPTIONS adds address options (e.g. lead=100); VORIMEL_CHROMIUM_GL picks
+# chromium's GL (SwiftShader unless set).
+# Usage: [RUNS=n] [KEEP=DIR] [PAGE_OPTIONS=...] bench/web/web_sync.sh [PAGE_DIR] [BUILD_DIR] [seconds of music, 25]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 page=$(cd "${1:-build/web/page}" && pwd)
@@ -46,7 +47,7 @@ export DISPLAY
 session_start_pulseaudio || { echo "web_sync: PulseAudio did not start: $(tail -n 1 "$work/pulseaudio/log")" >&2; exit 1; }
 
 rows=()
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); page address ?height=480&positions${PAGE_OPTIONS:+&$PAGE_OPTIONS}"
 for ((run = 1; run <= runs; ++run)); do
   prefix=$work/run$run
   echo "web_sync: run $run: $seconds s of music (load average $(cut -d' ' -f1 /proc/loadavg))" >&2
@@ -57,7 +58,7 @@ for ((run = 1; run <= runs; ++run)); do
     2>"$prefix.grabber.log"
   grabber=$started
   # chromium stays in the foreground: stopped by timeout if the page hangs
-  timeout --kill-after=5 $((seconds + 150)) python3 "$here/web_sync_page.py" "$page" "$prefix" "$seconds" \
+  timeout --kill-after=5 $((seconds + 150)) python3 "$here/web_sync_page.py" "$page" "$prefix" "$seconds" "${PAGE_OPTIONS:-}" \
     >"$prefix.page" 2>"$prefix.page.log"
   status=$?
   sed 's/^/    /' "$prefix.page.log" >&2
@@ -79,14 +80,15 @@ for ((run = 1; run <= runs; ++run)); do
     /^page:/ || /^figures:/ { for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] } }
     END {
       way = f["position_mean"] >= 0 ? "early" : "late"
-      printf "| %d | %.1f ms %s (median %+.1f, spread %.1f, max |.| %.1f; clock +-%.2f) | %+.0f ms (spread %.0f; %d of %d beats) | %.0f fps drawn, %.0f updates/s seen; lead %.0f ms | %d gaps, %d drops | %s |",
+      printf "| %d | %.1f ms %s (median %+.1f, spread %.1f, max |.| %.1f; clock +-%.2f) | %+.0f ms (spread %.0f; %d of %d beats; %.1f frames) | %.1f fps drawn, %.1f updates/s seen; lead %.0f ms | %d gaps, %d drops | %s |",
         run, f["position_mean"] < 0 ? -f["position_mean"] : f["position_mean"], way, f["position_median"],
         f["position_spread"], f["position_abs_max"], f["clock_error_ms"], f["flash_mean"], f["flash_spread"],
-        f["flashes"], f["beats"], f["fps"], f["screen_rate"], f["lead_median_ms"], f["gaps"], f["drops"], load
+        f["flashes"], f["beats"], f["flash_mean"] * f["fps"] / 1000, f["fps"], f["screen_rate"],
+        f["lead_median_ms"], f["gaps"], f["drops"], load
     }' "$prefix.page" - <<<"$figures")")
 done
 echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
 
-echo "| run | reported position minus heard | flash on screen minus beat heard | frames | underruns | load |"
+echo "| run | reported position minus heard | flash on screen minus beat heard (in frames drawn) | frame rate; the program's lead | underruns | load |"
 echo "|---|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"

@@ -11,7 +11,8 @@ right before and after asking the page for performance.now() (the quickest of ma
 round trips bounds the error), once before the music and once after it: the two
 offsets agree when both run on one clock.
 
-Usage: bench/web/web_sync_page.py PAGE_FOLDER PREFIX SECONDS
+Usage: bench/web/web_sync_page.py PAGE_FOLDER PREFIX SECONDS [ADDRESS_OPTIONS]
+  ADDRESS_OPTIONS  more of the page's address options, e.g. lead=100
 Needs DISPLAY (an X server) and, for sound, PULSE_SERVER; chromium inherits both.
 """
 
@@ -52,17 +53,18 @@ def write_positions(path, log, offset_ns):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) not in (4, 5):
         print(__doc__, file=sys.stderr)
         return 2
     page_folder, prefix, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
+    address = ADDRESS + ('&' + sys.argv[4] if len(sys.argv) == 5 and sys.argv[4] else '')
     # stopped from outside (the script's timeout): chromium and its driver still closed
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     server = PageServer(page_folder)
     opened = time.monotonic_ns()
     browser = None
     try:
-        browser = Browser(width=640, height=480, headed=True, extra_args=[f'--app={server.url}{ADDRESS}'])
+        browser = Browser(width=640, height=480, headed=True, extra_args=[f'--app={server.url}{address}'])
         loaded = time.monotonic_ns()
         browser.wait_until('window.vorimelPage && document.readyState === "complete"', 60)
         inner = browser.run('return [innerWidth, innerHeight, document.title];')
@@ -88,7 +90,8 @@ def main():
     leads = sorted(for_ms - read_ms for read_ms, for_ms, *_ in log)
     fps = (frames_to - frames_from) / ((to_ms - from_ms) / 1000)
     print(f'web_sync_page: window {inner[0]}x{inner[1]} "{inner[2]}", canvas {canvas[0]}x{canvas[1]} '
-          f'shown at {canvas[2]}x{canvas[3]}, {"muted" if muted else "not muted"}, state {state}', file=sys.stderr)
+          f'shown at {canvas[2]}x{canvas[3]}, {"muted" if muted else "not muted"}, state {state}',
+          file=sys.stderr)
     # the time origin (offset) lies between starting chromium and the page being loaded
     origin_inside = opened <= offset_before <= loaded
     print(f'web_sync_page: performance.now() + {offset_before / 1e6:.3f} ms = CLOCK_MONOTONIC '
