@@ -21,7 +21,7 @@ runs=${RUNS:-2}
 for tool in bench/sync/sync_recorder bench/sync/sync_grabber bench/sync/sync_analysis; do
   [ -x "$build/$tool" ] || { echo "web_sync: no $build/$tool (build the project with benchmarks)" >&2; exit 1; }
 done
-for command in Xvfb xwininfo pactl pulseaudio chromium chromedriver python3; do
+for command in Xvfb pactl pulseaudio chromium chromedriver python3; do
   command -v "$command" >/dev/null || { echo "web_sync: $command is missing (scripts/bootstrap --web)" >&2; exit 1; }
 done
 
