@@ -8,7 +8,10 @@
 // instead of at the size the canvas is displayed at (a multiple of 6 from 480 up),
 // ?fps=N runs the demo on the capture tool's clock, N frames per second of demo
 // whatever the browser's speed (for tests, which then read page.snapshots), ?bench
-// waits for each frame to be drawn and keeps its scene and time in page.frameTimes.
+// waits for each frame to be drawn and keeps its scene and time in page.frameTimes,
+// ?positions keeps every position the program reports in page.music.positionLog,
+// ?lead=MS reads the music MS milliseconds further ahead than the program asks (to
+// measure what a longer lead would do to the flash on screen).
 'use strict';
 
 const options = new URLSearchParams(location.search);
@@ -37,6 +40,9 @@ const page = {
 };
 window.vorimelPage = page;
 page.music.setMuted(options.has('muted'));
+if (options.has('positions'))
+    page.music.positionLog = [];
+page.music.extraLead = (Number(options.get('lead')) || 0) / 1000;
 
 const musicLoaded = page.music.load('mordel.flac', (fraction) => {
     fill.style.width = (100 * fraction).toFixed(1) + '%';

@@ -14,6 +14,12 @@ class DemoMusic {
         this.offset = 0; // seconds into the music where the source started
         this.startedAt = 0; // context time at which it started
         this.lastHeard = -1; // the last answer of heardSeconds: the music of the frame last drawn
+        this.lastRead = 0; // performance.now() of that answer
+        this.lastFor = 0; // the instant it describes, on the same clock
+        // with ?positions: [read ms, for ms, order, row, fraction] of each position the
+        // program took from an answer, for sync measurements
+        this.positionLog = null;
+        this.extraLead = 0; // seconds added to the program's lead (?lead=MS, for measurements)
     }
 
     // Fetches and decodes the music; onProgress gets the fraction fetched.
@@ -75,14 +81,24 @@ class DemoMusic {
     heardSeconds(lead) {
         if (!this.source)
             return -1;
+        lead += this.extraLead;
         const stamp = this.context.getOutputTimestamp ? this.context.getOutputTimestamp() : null;
+        const now = performance.now();
         let heard;
         if (stamp && stamp.performanceTime > 0)
-            heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
+            heard = stamp.contextTime + (now - stamp.performanceTime) / 1000;
         else
             heard = this.context.currentTime - (this.context.outputLatency || this.context.baseLatency || 0);
         const seconds = this.offset + Math.max(0, heard + lead - this.startedAt);
         this.lastHeard = Math.min(seconds, this.buffer.duration);
+        this.lastRead = now;
+        this.lastFor = now + lead * 1000;
         return this.lastHeard;
+    }
+
+    // The program's position (order, row, part of the row played) for the last answer.
+    reported(order, row, fraction) {
+        if (this.positionLog)
+            this.positionLog.push([this.lastRead, this.lastFor, order, row, fraction]);
     }
 }

@@ -19,7 +19,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -49,6 +48,36 @@ int onXError(Display*, XErrorEvent* event)
     return 0;
 }
 
+// The window's title: _NET_WM_NAME (UTF-8, which browsers set and XFetchName does not
+// read), else WM_NAME.
+std::string titleOf(Display* display, Window window)
+{
+    static const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    static const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(
+            display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
+            == Success
+        && type == utf8 && format == 8 && data != nullptr) {
+        title.assign(reinterpret_cast<const char*>(data), count);
+    } else {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) && name != nullptr) {
+            title = name;
+            XFree(name);
+        }
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return title;
+}
+
 Window findWindow(Display* display, Window parent, const char* title, int minWidth, int minHeight)
 {
     Window root = 0;
@@ -60,15 +89,11 @@ Window findWindow(Display* display, Window parent, const char* title, int minWid
     }
     Window match = 0;
     for (unsigned i = 0; i < count && match == 0; ++i) {
-        char* name = nullptr;
         XWindowAttributes attributes {};
-        if (XFetchName(display, children[i], &name) && name != nullptr) {
-            if (std::strcmp(name, title) == 0 && XGetWindowAttributes(display, children[i], &attributes)
-                && attributes.map_state == IsViewable && attributes.width >= minWidth
-                && attributes.height >= minHeight) {
-                match = children[i];
-            }
-            XFree(name);
+        if (titleOf(display, children[i]) == title && XGetWindowAttributes(display, children[i], &attributes)
+            && attributes.map_state == IsViewable && attributes.width >= minWidth
+            && attributes.height >= minHeight) {
+            match = children[i];
         }
         if (match == 0) {
             match = findWindow(display, children[i], title, minWidth, minHeight);

@@ -38,11 +38,6 @@
 
 namespace {
 
-constexpr int exitNoDisplay = 1;
-constexpr int exitBadArguments = 1;
-constexpr int exitNoAudio = 2;
-constexpr int exitNoMusic = 3;
-
 std::unique_ptr<platform::WebAudioBackend> audio;
 std::unique_ptr<VirtualClock> frameClock;
 bool benchFrames = false;
@@ -108,20 +103,9 @@ bool nextFrame()
 
 // After the loop, as on the desktop: the cause of a start that failed, the window, the
 // shutdown (which ends the program; the page then offers to play again).
-void endDemo()
+void finish()
 {
-    int exitCode = 0;
-    if (loadResult < 0) {
-        platform::showMessage("ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error,
-            audio->lastError().c_str());
-        exitCode = exitNoAudio;
-    } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
-        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio->lastError();
-        platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
-        exitCode = exitNoMusic;
-    }
-    glWindow->killWindow();
-    shutdownDemo(exitCode);
+    endDemo(audio->lastError(), "");
 }
 
 } // namespace
@@ -160,11 +144,9 @@ int main(int argc, char** argv)
     }
 
     while (!loaded) {
-        if (!mainLoopPass()) {
-            endDemo();
-            return 0;
-        }
+        if (!mainLoopPass())
+            finish();
     }
-    platform::runFrameLoop(nextFrame, endDemo);
+    platform::runFrameLoop(nextFrame, finish);
     return 0;
 }

@@ -1,8 +1,6 @@
 // The entry point: title, the fullscreen question, the window, the loop, the shutdown.
-#include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/ProgramOptions.h"
-#include "app/ShellState.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
 #include "platform/AudioFactory.h"
@@ -15,11 +13,6 @@
 #include <string>
 
 namespace {
-
-constexpr int exitNoDisplay = 1;
-constexpr int exitBadArguments = 1;
-constexpr int exitNoAudio = 2;
-constexpr int exitNoMusic = 3;
 
 // Asks "fullscreen?". A display that cannot draw the box (an X server without fonts)
 // still takes a window: the demo then starts windowed, the safe answer, and says why.
@@ -94,19 +87,5 @@ int main(int argc, char** argv)
     }
 
     runMainLoop();
-
-    int exitCode = 0;
-    if (loadResult < 0) {
-        const std::string cause = audio->lastError() + "; SDL_AUDIODRIVER=dummy runs the demo silently";
-        platform::showMessage(
-            "ERROR", "Can't Initialise The Audio Device.", platform::MessageIcon::error, cause.c_str());
-        exitCode = exitNoAudio;
-    } else if (loadResult > 0 && musicPlayer.musicHandle == 0) {
-        // the demo ended on its first frame: there was no music to cut it to
-        const std::string cause = std::string("cannot play ") + modulePath + ": " + audio->lastError();
-        platform::showMessage("ERROR", "Can't Play The Music.", platform::MessageIcon::error, cause.c_str());
-        exitCode = exitNoMusic;
-    }
-    glWindow->killWindow();
-    shutdownDemo(exitCode);
+    endDemo(audio->lastError(), "; SDL_AUDIODRIVER=dummy runs the demo silently");
 }

@@ -38,6 +38,11 @@ EM_JS(void, playerMonoSamples, (double end, float* out, int count), {
     }
 });
 EM_JS(double, playerHeardSeconds, (double lead), { return Module.player.heardSeconds(lead); });
+// The position just taken from the player's answer, for the page's position log.
+EM_JS(void, playerReported, (int order, int row, double fraction), {
+    if (Module.player.reported)
+        Module.player.reported(order, row, fraction);
+});
 
 } // namespace
 
@@ -126,8 +131,11 @@ void WebAudioBackend::update()
         return;
     }
     const double seconds = playerHeardSeconds(lead);
-    if (seconds >= 0.0)
-        heard = std::max(heard, static_cast<uint64_t>(seconds * table.sampleRate()));
+    if (seconds < 0.0)
+        return;
+    heard = std::max(heard, static_cast<uint64_t>(seconds * table.sampleRate()));
+    const ModulePosition reported = table.positionAt(heard);
+    playerReported(reported.order, reported.row, reported.rowFraction);
 }
 
 uint64_t WebAudioBackend::position(uint32_t handle)

@@ -277,10 +277,10 @@ void WebCanvas::present()
             Module.onPresent();
     });
 
-    // the refresh, from the spacing of frames, for the music's lead
+    // the spacing of frames, for the music's lead; a stall (a hidden page) counts as 1/4 s
     const double now = emscripten_get_now();
-    const double interval = std::clamp((now - lastPresent_) * 0.001, 1.0 / 240.0, 1.0 / 30.0);
-    refreshSeconds_ += 0.1 * (interval - refreshSeconds_);
+    const double interval = std::clamp((now - lastPresent_) * 0.001, 1.0 / 240.0, 0.25);
+    frameSeconds_ += 0.1 * (interval - frameSeconds_);
     lastPresent_ = now;
 }
 

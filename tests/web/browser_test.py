@@ -8,7 +8,8 @@ chromedriver (tests/web/webdriver.py) and checks, muted:
 - on the real clock: the click starts it at the size the page displays it (and a
   resized window draws anew at its new size), Space skips to the next order, Escape
   ends it with the last frame left on the page and "play again" offered, which plays
-  again.
+  again; the position log (?positions) holds what the program reported, ?lead=MS
+  moving it ahead.
 
 Usage: browser_test.py PAGE_FOLDER VORIMEL_CAPTURE DATA_FOLDER_PARENT
 """
@@ -208,6 +209,43 @@ def second_variant(server):
         browser.close()
 
 
+def position_log(server):
+    """?positions keeps what the program took from the player, on the page's clock, and
+    ?lead=MS reads that much further ahead."""
+    browser = Browser()
+    try:
+        browser.open(server.url + '?muted&positions&lead=100')
+        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
+        browser.click('#window')
+        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.wait_until('vorimelPage.music.lastHeard >= 2.0', 20)
+        log, last_heard, now = browser.run(
+            'const m = vorimelPage.music; return [m.positionLog, m.lastHeard, performance.now()];')
+        browser.click('#stop')
+        check(len(log) >= 10, f'the position log holds the frames\' positions ({len(log)})')
+        if not log:
+            return
+        leads = [for_ms - read_ms for read_ms, for_ms, *_ in log]
+        # the program's own lead is a frame's time (at most 0.1 s) and the browser's display
+        # delay, three frame intervals of at most 1/4 s
+        check(all(100 <= lead <= 100 + 850 for lead in leads),
+              f'each position is for 100 ms more than the program\'s lead ahead '
+              f'({min(leads):.1f} to {max(leads):.1f} ms)')
+        reads = [entry[0] for entry in log]
+        rows = [entry[2] * 32 + entry[3] + entry[4] for entry in log]
+        check(all(a <= b for a, b in zip(reads, reads[1:])) and reads[-1] <= now
+              and all(a <= b for a, b in zip(rows, rows[1:])),
+              'reads are in order, and so are the rows played without a seek')
+        check(all(0 <= entry[4] < 1 for entry in log), 'every part of a row played is in [0, 1)')
+        # the last position is the last second heard; order 0 keeps one tempo
+        rows_heard = last_heard / (ORDER_SECONDS / 32)
+        check(abs(rows[-1] - rows_heard) < 0.1,
+              f'the last position is the last second heard (row {rows[-1]:.2f}; '
+              f'{last_heard:.3f} s is row {rows_heard:.2f})')
+    finally:
+        browser.close()
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
@@ -224,6 +262,7 @@ def main():
             frames_on_capture_clock(server, reference, captured, work)
             keys_on_real_clock(server)
             second_variant(server)
+            position_log(server)
     finally:
         server.close()
     print(f'browser_test: {len(failures)} failed' if failures else 'browser_test: all passed')

@@ -29,22 +29,25 @@ def wait_for_port(port, seconds=20):
 
 
 class Browser:
-    """Headless chromium driven through chromedriver, which this object starts and
-    stops."""
+    """Chromium driven through chromedriver, which this object starts and stops:
+    headless, or with headed=True a window on the X server in DISPLAY (chromium and
+    chromedriver inherit the environment, PULSE_SERVER included)."""
 
-    def __init__(self, width=800, height=600, extra_args=()):
+    def __init__(self, width=800, height=600, extra_args=(), headed=False):
         self.port = free_port()
         self.driver = subprocess.Popen(['chromedriver', f'--port={self.port}'],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for_port(self.port)
         # SwiftShader by default: the GPU-less rasteriser every Chromium carries
         gl = os.environ.get('VORIMEL_CHROMIUM_GL', '--use-gl=angle --use-angle=swiftshader').split()
-        args = ['--headless=new', '--no-sandbox', '--disable-gpu-sandbox',
+        args = [*([] if headed else ['--headless=new']), '--no-sandbox', '--disable-gpu-sandbox',
                 f'--window-size={width},{height}', '--autoplay-policy=no-user-gesture-required',
                 '--enable-unsafe-swiftshader', *gl, *extra_args]
         caps = {'capabilities': {'alwaysMatch': {
             'browserName': 'chrome',
-            'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args}}}}
+            'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args,
+                                   # the bar saying so would take a headed window's lines
+                                   'excludeSwitches': ['enable-automation']}}}}
         try:
             self.session = self._call('POST', '/session', caps)['sessionId']
         except Exception:
