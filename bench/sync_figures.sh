@@ -33,15 +33,7 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
-# an X server of our own, on whichever display number is free
-exec 3>"$work/display"
-session_spawn timeout --kill-after=5 "$session_lifetime" \
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 2>"$work/xvfb.log"
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "sync_figures: Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+session_start_xvfb || { echo "sync_figures: Xvfb did not start" >&2; exit 1; }
 
 rows=()
 # analyse LABEL PREFIX RECORDING: one row from a run's logs against one recording

@@ -60,6 +60,18 @@ session_cleanup() {
   session_pids=()
 }
 
+# Starts an X server of our own on whichever display number is free, lives as long as
+# the session, and exports DISPLAY; false if it did not come up within 10 s.
+session_start_xvfb() {
+  exec 3>"$session_dir/display"
+  session_spawn timeout --kill-after=5 "$session_lifetime" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 2>"$session_dir/xvfb.log"
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$session_dir/display" ] && break; sleep 0.1; done
+  [ -s "$session_dir/display" ] || return 1
+  DISPLAY=:$(head -n 1 "$session_dir/display")
+  export DISPLAY
+}
 # session_running PID: true while the process lives.
 session_running() { kill -0 "$1" 2>/dev/null; }
 

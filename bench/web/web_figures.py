@@ -50,10 +50,8 @@ def click_to_first_frame(server, runs=3):
     for _ in range(runs):
         browser = Browser()
         try:
-            browser.open(server.url + '?muted&height=480')
-            browser.wait_until('window.vorimelPage && document.readyState === "complete"', 30)
-            browser.click('#window')
-            browser.wait_until('vorimelPage.state === "running"', 60)
+            browser.open_page(server.url + '?muted&height=480', 30)
+            browser.start_demo()
             times.append(browser.run('return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'))
             browser.click('#stop')
         finally:
@@ -66,8 +64,7 @@ def click_to_first_frame(server, runs=3):
 def browser_frame_times(server):
     browser = Browser()
     try:
-        browser.open(server.url + '?muted&height=480&fps=10&bench')
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 30)
+        browser.open_page(server.url + '?muted&height=480&fps=10&bench', 30)
         renderer = browser.run(RENDERER)
         browser.click('#window')
         browser.wait_until('vorimelPage.state === "ended"', 1200, poll=1.0)

@@ -79,8 +79,7 @@ def capture_reference(capture, data_parent, folder):
 def frames_on_capture_clock(server, reference, captured, work):
     browser = Browser()
     try:
-        browser.open(server.url + f'?muted&fps={FPS}&height=480')
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
+        browser.open_page(server.url + f'?muted&fps={FPS}&height=480')
         browser.run(f'vorimelPage.keep = new Set({sorted(FRAMES)});')
         browser.click('#window')
         browser.wait_until('vorimelPage.state === "ended"', 900, poll=0.5)
@@ -155,10 +154,8 @@ def check_native_size(browser, when):
 def keys_on_real_clock(server):
     browser = Browser()
     try:
-        browser.open(server.url + '?muted')
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.open_page(server.url + '?muted')
+        browser.start_demo()
         print('     click to first frame: %.0f ms' % browser.run(
             'return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'), flush=True)
         check_native_size(browser, 'at the start')
@@ -197,10 +194,8 @@ def keys_on_real_clock(server):
 def second_variant(server):
     browser = Browser()
     try:
-        browser.open(server.url + '?muted&variant=b')
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.open_page(server.url + '?muted&variant=b')
+        browser.start_demo()
         browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
         scripts = browser.run('return Array.from(document.scripts, (s) => s.src.split("/").pop());')
         check('vorimel_b-web.js' in scripts and 'vorimel-web.js' not in scripts,
@@ -214,10 +209,8 @@ def position_log(server):
     ?lead=MS reads that much further ahead."""
     browser = Browser()
     try:
-        browser.open(server.url + '?muted&positions&lead=100')
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 20)
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "running"', 60)
+        browser.open_page(server.url + '?muted&positions&lead=100')
+        browser.start_demo()
         browser.wait_until('vorimelPage.music.lastHeard >= 2.0', 20)
         log, last_heard, now = browser.run(
             'const m = vorimelPage.music; return [m.positionLog, m.lastHeard, performance.now()];')

@@ -84,6 +84,16 @@ class Browser:
                 raise TimeoutError(f'not true after {seconds} s: {expression}')
             time.sleep(poll)
 
+    def open_page(self, url, seconds=20):
+        """Opens the demo's page and waits until it has loaded."""
+        self.open(url)
+        self.wait_until('window.vorimelPage && document.readyState === "complete"', seconds)
+
+    def start_demo(self, seconds=60):
+        """Answers "fullscreen?" with Window and waits until the music plays."""
+        self.click('#window')
+        self.wait_until('vorimelPage.state === "running"', seconds)
+
     def click(self, css):
         element = self.session_call('POST', '/element', {'using': 'css selector', 'value': css})
         element_id = element.get(ELEMENT) or element.get('ELEMENT')
