@@ -18,15 +18,15 @@ build=$(cd "${2:-build/release}" && pwd)
 seconds=${3:-25}
 runs=${RUNS:-2}
 [ -s "$page/vorimel-web.wasm" ] || { echo "web_sync: no page in $page (scripts/build-web)" >&2; exit 1; }
-for tool in bench/sync/sync_recorder bench/sync/sync_grabber bench/sync/sync_analysis; do
+for tool in tools/sync/sync_recorder tools/sync/sync_grabber tools/sync/sync_analysis; do
   [ -x "$build/$tool" ] || { echo "web_sync: no $build/$tool (build the project with benchmarks)" >&2; exit 1; }
 done
 for command in Xvfb pactl pulseaudio chromium chromedriver python3; do
   command -v "$command" >/dev/null || { echo "web_sync: $command is missing (scripts/bootstrap --web)" >&2; exit 1; }
 done
 
-# shellcheck source-path=SCRIPTDIR source=../sync/session.sh
-source "$here/../sync/session.sh"
+# shellcheck source-path=SCRIPTDIR source=../../tools/sync/session.sh
+source "$here/../../tools/sync/session.sh"
 work=$(mktemp -d)
 session_init "$work" "$build" $((2 * runs * (seconds + 150) + 120))
 finish() {
@@ -66,7 +66,7 @@ measure() {
     rows+=("| $label | the page did not run: $(tail -n 1 "$prefix.page.log") | | | | |")
     return
   fi
-  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$prefix" \
+  (cd "$build" && tools/sync/sync_analysis --module data/mordel.it --recording "$prefix" \
     --positions "$prefix.positions" --screen "$prefix.screen") >"$prefix.analysis" 2>&1
   sed 's/^/    /' "$prefix.analysis" >&2
   if ! figures=$(grep '^figures:' "$prefix.analysis"); then

@@ -1,8 +1,8 @@
 // The capture's arithmetic: frame instants and the virtual clock never drift, the
 // loading section ends on the sample grid, and video frames are turned the right way up.
-#include "FrameTiming.h"
 #include "VideoEncoder.h"
-#include "VirtualClock.h"
+#include "platform/FrameTiming.h"
+#include "platform/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

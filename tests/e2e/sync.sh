@@ -14,7 +14,7 @@ set -uo pipefail
 
 build=$1
 work=$(mktemp -d)
-# shellcheck source-path=SCRIPTDIR source=../../bench/sync/session.sh
+# shellcheck source-path=SCRIPTDIR source=../../tools/sync/session.sh
 source "$2"
 session_init "$work" "$build" 300
 trap 'session_cleanup; rm -rf "$work"' EXIT
@@ -31,7 +31,7 @@ fail() {
 
 # analyse POSITIONS OUTPUT: the check's exit status
 analyse() {
-  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$work/run" \
+  (cd "$build" && tools/sync/sync_analysis --module data/mordel.it --recording "$work/run" \
     --positions "$1" --check-ms "$limit_ms") >"$2" 2>&1
 }
 

@@ -2,14 +2,14 @@
 // and the end of the demo when the music ends, over real modules played offline.
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
-#include "platform/OfflineAudioBackend.h"
-#include "platform/TestModule.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
 #include "support/ManualClock.h"
 #include "support/RecordingScene.h"
 #include "support/ScriptedBackend.h"
 #include "support/TestFiles.h"
+#include "support/TestModule.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "CaptureOptions.h"
-#include "FrameTiming.h"
 #include "FrameWriter.h"
 #include "ProgressReporter.h"
 #include "VideoEncoder.h"
-#include "VirtualClock.h"
 #include "WavWriter.h"
-#include "platform/OfflineAudioBackend.h"
+#include "platform/FrameTiming.h"
+#include "platform/VirtualClock.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 
 #include <cstdint>
 #include <memory>
