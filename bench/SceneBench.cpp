@@ -9,7 +9,7 @@
 #include "music/MusicPlayer.h"
 #include "platform/GLSurface.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 #include "scenes/CubeRingEffect.h"

@@ -65,7 +65,7 @@ std::vector<const RegistryEntry*> registryInLoadOrder()
 namespace {
 
 [[maybe_unused]] const bool created = [] {
-    glWindow = new GLWindow(640, 480);
+    glWindow = new GLWindow(baseFrameWidth, baseFrameHeight);
     for (const RegistryEntry& row : registry)
         row.create();
     timeline = fillTimeline();

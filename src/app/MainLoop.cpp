@@ -8,6 +8,7 @@
 #include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 
 namespace {
@@ -40,7 +41,7 @@ void windowProc(const platform::WindowEvent& event)
         active = 1;
         break;
     case Type::resized:
-        glWindow->resize(event.width, event.height);
+        windowResized();
         break;
     case Type::quit:
         break;

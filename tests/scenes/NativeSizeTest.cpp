@@ -4,7 +4,7 @@
 // lines drawn at the 480 size on the larger frame.
 #include "music/MusicPlayer.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 #include "scenes/CubeRingEffect.h"

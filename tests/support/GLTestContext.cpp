@@ -1,7 +1,7 @@
 // The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #ifdef VORIMEL_GLES2
 #include "platform/headless/gles/GlesHeadlessContext.h"
@@ -40,7 +40,7 @@ bool ensureGLContext(std::string& error)
 {
     if (headless())
         return true;
-    headless() = HeadlessContext::create(error);
+    headless() = HeadlessContext::create(glWindow->width(), glWindow->height(), error);
     if (!headless())
         return false;
     auto surface = std::make_unique<TestSurface>();

@@ -17,7 +17,7 @@
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
@@ -137,7 +137,8 @@ bool CaptureSession::setUp(int& status)
     }
 
     std::string error;
-    std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
+    std::unique_ptr<CaptureContext> context
+        = CaptureContext::create(glWindow->width(), glWindow->height(), error);
     if (!context) {
         std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
         return false;

@@ -1,8 +1,6 @@
 // The display through SDL2's video subsystem: whether one answers, the desktop's mode, the cursor.
 #include "platform/Display.h"
 
-#include "platform/GLSurface.h"
-
 #include <SDL.h>
 
 #include <cstdlib>
@@ -42,7 +40,7 @@ bool displayAvailable(std::string& why)
     return true;
 }
 
-bool fullscreenAvailable()
+bool fullscreenAvailable(int frameWidth, int frameHeight)
 {
     SDL_DisplayMode mode;
     return SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w >= frameWidth && mode.h >= frameHeight;

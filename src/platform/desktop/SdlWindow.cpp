@@ -44,9 +44,10 @@ std::unique_ptr<SdlWindow> SdlWindow::create(
         error = SDL_GetError();
         return nullptr;
     }
-    if (!window->frame_.create(frameWidth, frameHeight)) {
+    if (!window->frame_.create(width, height)) {
         failure = WindowFailure::frame;
-        error = "the 640x480 offscreen frame is incomplete";
+        error = "the " + std::to_string(width) + "x" + std::to_string(height)
+            + " offscreen frame is incomplete";
         return nullptr;
     }
     // Vsync where the driver offers it; the demo renders as fast as presenting allows.

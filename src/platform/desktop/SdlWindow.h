@@ -1,5 +1,6 @@
 // The demo's window through SDL2: a GL compatibility context whose drawing goes into
-// the offscreen frame (640x480 until resized), shown scaled with its aspect kept on every present.
+// the offscreen frame (of the window's first size until resized), shown scaled with its
+// aspect kept on every present.
 #pragma once
 
 #include "platform/GLSurface.h"

@@ -32,7 +32,7 @@ EGLConfig chooseConfig(EGLDisplay display)
 
 } // namespace
 
-std::unique_ptr<HeadlessContext> HeadlessContext::create(std::string& error)
+std::unique_ptr<HeadlessContext> HeadlessContext::create(int width, int height, std::string& error)
 {
     auto getPlatformDisplay
         = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -72,8 +72,9 @@ std::unique_ptr<HeadlessContext> HeadlessContext::create(std::string& error)
     std::unique_ptr<HeadlessContext> headless(new HeadlessContext);
     headless->display_ = display;
     headless->context_ = context;
-    if (!headless->frame_.create(frameWidth, frameHeight)) {
-        error = "the 640x480 offscreen frame is incomplete";
+    if (!headless->frame_.create(width, height)) {
+        error = "the " + std::to_string(width) + "x" + std::to_string(height)
+            + " offscreen frame is incomplete";
         return nullptr;
     }
     return headless;

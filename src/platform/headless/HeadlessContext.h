@@ -12,8 +12,9 @@ namespace platform {
 
 class HeadlessContext : public GLSurface {
 public:
-    // Makes the context current with the frame bound; null with the cause in error.
-    static std::unique_ptr<HeadlessContext> create(std::string& error);
+    // Makes the context current with a frame of width x height bound; null with the
+    // cause in error.
+    static std::unique_ptr<HeadlessContext> create(int width, int height, std::string& error);
     ~HeadlessContext() override;
 
     bool pollEvent(WindowEvent& event) override;

@@ -20,7 +20,7 @@ void quitVideo()
 {
 }
 
-bool fullscreenAvailable()
+bool fullscreenAvailable(int, int)
 {
     return false;
 }

@@ -113,11 +113,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vorimel_request_quit()
     }
 }
 
-std::unique_ptr<WebCanvas> WebCanvas::create(const char* selector, std::string& error)
+std::unique_ptr<WebCanvas> WebCanvas::create(const char* selector, int width, int height, std::string& error)
 {
     std::unique_ptr<WebCanvas> canvas(new WebCanvas);
     canvas->selector_ = selector;
-    emscripten_set_canvas_element_size(selector, frameWidth, frameHeight);
+    emscripten_set_canvas_element_size(selector, width, height);
 
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
@@ -141,8 +141,8 @@ std::unique_ptr<WebCanvas> WebCanvas::create(const char* selector, std::string& 
     }
     if (!canvas->createBlit(error))
         return nullptr;
-    if (!canvas->frame_.create(frameWidth, frameHeight)) {
-        error = "the 640x480 frame is incomplete";
+    if (!canvas->frame_.create(width, height)) {
+        error = "the " + std::to_string(width) + "x" + std::to_string(height) + " frame is incomplete";
         return nullptr;
     }
 

@@ -1,5 +1,5 @@
 // The demo's surface in a browser: a WebGL 1 context on the page's canvas, the frame
-// (640x480 until resized) as a framebuffer object of the GLES2 layer, drawn onto the
+// (of the size it is made at, until resized) as a framebuffer object of the GLES2 layer, drawn onto the
 // canvas by present(), and the page's keyboard, visibility and size as window events.
 #pragma once
 
@@ -16,7 +16,7 @@ class WebCanvas : public GLSurface {
 public:
     // The context on the canvas the CSS selector names, made current with the frame
     // bound; null with the cause in `error`.
-    static std::unique_ptr<WebCanvas> create(const char* selector, std::string& error);
+    static std::unique_ptr<WebCanvas> create(const char* selector, int width, int height, std::string& error);
     // Stops listening; the context and the canvas's last picture stay.
     ~WebCanvas() override;
 

@@ -15,7 +15,8 @@ namespace {
 // whose allocations would then show up as leaks of an unknown module.
 platform::GlesHeadlessContext* gles(std::string& error)
 {
-    static platform::GlesHeadlessContext* context = platform::GlesHeadlessContext::create(error).release();
+    static platform::GlesHeadlessContext* context
+        = platform::GlesHeadlessContext::create(640, 480, error).release();
     return context;
 }
 

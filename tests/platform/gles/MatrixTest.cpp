@@ -26,7 +26,7 @@ TEST(LayerMatrices, MatchNativeGlAndGlu)
 {
     // kept to the end of the process, as the test support keeps its own
     std::string error;
-    static platform::HeadlessContext* context = platform::HeadlessContext::create(error).release();
+    static platform::HeadlessContext* context = platform::HeadlessContext::create(640, 480, error).release();
     ASSERT_TRUE(context) << error;
     ffgl::FixedFunctionState layer;
 

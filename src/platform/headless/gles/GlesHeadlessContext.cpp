@@ -24,7 +24,7 @@ EGLConfig chooseConfig(EGLDisplay display)
 
 } // namespace
 
-std::unique_ptr<GlesHeadlessContext> GlesHeadlessContext::create(std::string& error)
+std::unique_ptr<GlesHeadlessContext> GlesHeadlessContext::create(int width, int height, std::string& error)
 {
     auto getPlatformDisplay
         = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -65,8 +65,8 @@ std::unique_ptr<GlesHeadlessContext> GlesHeadlessContext::create(std::string& er
     std::unique_ptr<GlesHeadlessContext> headless(new GlesHeadlessContext);
     headless->display_ = display;
     headless->context_ = context;
-    if (!headless->frame_.create(frameWidth, frameHeight)) {
-        error = "the 640x480 frame is incomplete";
+    if (!headless->frame_.create(width, height)) {
+        error = "the " + std::to_string(width) + "x" + std::to_string(height) + " frame is incomplete";
         return nullptr;
     }
     return headless;

@@ -13,7 +13,7 @@ namespace platform {
 class GlesHeadlessContext : public GLSurface {
 public:
     // Makes the context current with the frame bound; null with the cause in error.
-    static std::unique_ptr<GlesHeadlessContext> create(std::string& error);
+    static std::unique_ptr<GlesHeadlessContext> create(int width, int height, std::string& error);
     ~GlesHeadlessContext() override;
 
     // Makes the context current again with the frame bound, where several contexts
