@@ -1,9 +1,8 @@
 // The process-wide instances, created by static initialisation in one place so that
 // their order is fixed: the window, the registry, and last the timeline, which copies
-// the registry's pointers. The shell's own state is defined here too: whatever uses it
-// or the registry links this file, and with it the creation, whichever executable it is.
+// the registry's pointers. Whatever uses the registry (the loader, the shutdown, the
+// demo's reset) links this file, and with it the creation, whichever executable it is.
 #include "app/Registry.h"
-#include "app/ShellState.h"
 #include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
@@ -17,14 +16,6 @@
 
 #include <algorithm>
 #include <new>
-
-unsigned char active = 1;
-unsigned char keys[256] = {};
-unsigned char keyPresses[256] = {};
-
-int32_t loaded = 0;
-int loadResult = 0;
-Texture logoTexture;
 
 namespace {
 
@@ -60,6 +51,14 @@ std::vector<const RegistryEntry*> registryInLoadOrder()
     std::stable_sort(order.begin(), order.end(),
         [](const RegistryEntry* a, const RegistryEntry* b) { return a->loadedPercent < b->loadedPercent; });
     return order;
+}
+
+void recreateRegistry()
+{
+    for (const RegistryEntry& row : registry) {
+        row.destroy();
+        row.create();
+    }
 }
 
 namespace {

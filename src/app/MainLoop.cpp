@@ -69,6 +69,11 @@ void runMainLoop()
     while (mainLoopPass()) { }
 }
 
+void resetMainLoop()
+{
+    frameLatency = FrameLatency {};
+}
+
 namespace {
 
 Pass runPass()

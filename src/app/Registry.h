@@ -20,3 +20,7 @@ extern const std::vector<RegistryEntry> registry;
 
 // The rows in load order.
 std::vector<const RegistryEntry*> registryInLoadOrder();
+
+// Every instance deleted (without its release: call releaseDemo first where they hold GL
+// objects) and created anew, as at program start.
+void recreateRegistry();

@@ -8,6 +8,11 @@
 
 MusicPlayer musicPlayer;
 
+void resetMusicPlayer()
+{
+    musicPlayer = MusicPlayer {};
+}
+
 int MusicPlayer::init()
 {
     assert(backend_ && "setBackend before init");

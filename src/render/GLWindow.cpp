@@ -52,6 +52,15 @@ GLWindow::GLWindow(int width, int height)
 
 GLWindow::~GLWindow() = default;
 
+void GLWindow::reset()
+{
+    surface_.reset();
+    setFrameSize(baseFrameWidth, baseFrameHeight);
+    fullscreen_ = 0;
+    title_[0] = '\0';
+    followsWindow_ = false;
+}
+
 void GLWindow::setTitle(const char* text)
 {
     std::snprintf(title_, sizeof title_, "%s", text);

@@ -16,6 +16,9 @@ public:
     // A width or height of zero or less gives the standard frame, 640x480.
     GLWindow(int width, int height);
     ~GLWindow();
+    // As at program start: the standard frame, windowed, untitled, not following its
+    // window, and no surface (one that was attached is let go, its context with it).
+    void reset();
 
     int height() const { return height_; }
     int width() const { return width_; }

@@ -2,6 +2,7 @@
 // it, the larger frame box-filtered down to 640x480 and compared with the 480 one. Trails
 // need several frames to build up, so a wrong feedback copy shows; so do points and
 // lines drawn at the 480 size on the larger frame.
+#include "app/DemoState.h"
 #include "music/MusicPlayer.h"
 #include "render/FeedbackLayer.h"
 #include "render/FrameResizer.h"
@@ -12,7 +13,6 @@
 #include "scenes/LatticeStripsEffect.h"
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
-#include "support/DemoState.h"
 #include "support/GLTestContext.h"
 #include "support/ScriptedBackend.h"
 
@@ -72,8 +72,9 @@ protected:
     // start: no trails, no flashes, the music stepping a row every two frames.
     Frame drawScene(const SceneCase& sceneCase, int height)
     {
-        testsupport::resetDemoState();
+        resetDemoState();
         std::string error;
+        EXPECT_TRUE(testsupport::ensureGLContext(error)) << error;
         EXPECT_TRUE(setFrameHeight(height, error)) << error;
         musicPlayer.setBackend(&backend);
         musicPlayer.positionScaler = 12;

@@ -9,6 +9,7 @@
 #include "LoadingSchedule.h"
 #include "PngWriter.h"
 #include "StopSignals.h"
+#include "app/DemoState.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/ShellState.h"
@@ -70,6 +71,9 @@ CaptureSession::~CaptureSession()
 
 int CaptureSession::run()
 {
+    // a capture before this one in the process left the demo where it ended, and its
+    // context, which goes before the new one is made
+    resetDemoState();
     int status = 0;
     if (!setUp(status))
         return status;

@@ -25,8 +25,9 @@ public:
     CaptureSession(const CaptureSession&) = delete;
     CaptureSession& operator=(const CaptureSession&) = delete;
 
-    // Runs the whole capture once per process (the demo's state is process-wide);
-    // returns the exit status.
+    // Runs the whole capture from the demo's state at program start (it is
+    // process-wide, so captures in one process run one after another); returns the exit
+    // status.
     int run();
 
 private:
