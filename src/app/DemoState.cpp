@@ -1,8 +1,8 @@
 // One call per state file; a state file added gets its reset and its line here.
 #include "app/DemoState.h"
 
+#include "app/Instances.h"
 #include "app/MainLoop.h"
-#include "app/Registry.h"
 #include "app/ShellState.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
@@ -19,6 +19,6 @@ void resetDemoState()
     FeedbackLayer::resetShared();
     glWindow->reset();
     // the instances before the timeline, which copies their pointers
-    recreateRegistry();
+    recreateInstances();
     resetTimelineState();
 }

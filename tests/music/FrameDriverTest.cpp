@@ -1,5 +1,6 @@
 // The frame driver: music start, scene switches by exact order, scene time, overlay,
 // and the end of the demo when the music ends, over real modules played offline.
+#include "music/FrameDriver.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/audio/openmpt/OfflineAudioBackend.h"

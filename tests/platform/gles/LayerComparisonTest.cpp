@@ -3,7 +3,7 @@
 // ratio of every scene (the loading screen counted as one) must stay above a floor.
 // At 480 lines as the demo was drawn, and at 720, where the layer's frame is made anew
 // and every size in pixels is scaled. Prints the minimum and mean PSNR per scene.
-#include "app/Registry.h"
+#include "app/Instances.h"
 #include "music/TimelineState.h"
 #include "platform/audio/openmpt/ModuleRenderer.h"
 #include "render/Effect.h"
@@ -128,7 +128,7 @@ TEST_P(LayerComparison, EverySceneMatchesTheNativeFramesAboveTheFloor)
 {
     const int height = GetParam();
     // the registry's instances name the timeline's scenes (and link their creation in)
-    ASSERT_FALSE(registry.empty());
+    ASSERT_FALSE(instances.empty());
     char folderTemplate[] = "/tmp/vorimel-layer-XXXXXX";
     ASSERT_NE(mkdtemp(folderTemplate), nullptr);
     const std::string folder = folderTemplate;

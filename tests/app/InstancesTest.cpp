@@ -1,5 +1,5 @@
-// The registry table against the pointers it fills, and the timeline built from them.
-#include "app/Registry.h"
+// The instances table against the pointers it fills, and the timeline built from them.
+#include "app/Instances.h"
 #include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/SceneRegistry.h"
@@ -11,14 +11,14 @@
 #include <set>
 #include <vector>
 
-class Registry : public testsupport::GLTest { };
+class Instances : public testsupport::GLTest { };
 
-TEST_F(Registry, EveryPointerIsOneRowCreatedBeforeMainAndTheFeedbackLayerLoadsFirst)
+TEST_F(Instances, EveryPointerIsOneRowCreatedBeforeMainAndTheFeedbackLayerLoadsFirst)
 {
     const std::vector<Effect*> pointers = { colorFillEffect, feedbackLayer, spinningSolidsEffect,
         vertexRingEffect, cubeRingEffect, latticeStripsEffect, flashingLatticeEffect };
     std::vector<Effect*> rows;
-    for (const RegistryEntry& row : registry)
+    for (const InstanceRow& row : instances)
         rows.push_back(row.instance());
     EXPECT_EQ(rows, pointers); // creation, release and delete order
     EXPECT_EQ(std::set<Effect*>(rows.begin(), rows.end()).size(), rows.size())
@@ -28,7 +28,7 @@ TEST_F(Registry, EveryPointerIsOneRowCreatedBeforeMainAndTheFeedbackLayerLoadsFi
 
     std::vector<Effect*> loadOrder;
     float lastPercent = 0.0f;
-    for (const RegistryEntry* row : registryInLoadOrder()) {
+    for (const InstanceRow* row : instancesInLoadOrder()) {
         loadOrder.push_back(row->instance());
         EXPECT_GT(row->loadedPercent, lastPercent) << "the bar must grow with every load";
         lastPercent = row->loadedPercent;
@@ -38,7 +38,7 @@ TEST_F(Registry, EveryPointerIsOneRowCreatedBeforeMainAndTheFeedbackLayerLoadsFi
             cubeRingEffect, latticeStripsEffect, flashingLatticeEffect }));
 }
 
-TEST_F(Registry, TimelinePlaysTheFiveScenesInTurnAndEndsAtOrder14)
+TEST_F(Instances, TimelinePlaysTheFiveScenesInTurnAndEndsAtOrder14)
 {
     ASSERT_EQ(timelineCount, 5);
     const Effect* scenes[] = { spinningSolidsEffect, vertexRingEffect, cubeRingEffect, latticeStripsEffect,
