@@ -1,12 +1,9 @@
-// The capture's arithmetic: frame instants and the virtual clock never drift, the
-// loading section ends on the sample grid, and video frames are turned the right way up.
-#include "VideoEncoder.h"
+// The frame clock of the capture and the browser's tests: frame instants and the virtual
+// clock never drift, and the loading section ends on the sample grid.
 #include "platform/FrameTiming.h"
 #include "platform/VirtualClock.h"
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -68,19 +65,6 @@ TEST(VirtualClock, SleepsShiftTheFrameGridAndFramesNeverDrift)
     for (int i = 0; i < 7 * 3600; ++i)
         slow.advanceFrame();
     EXPECT_EQ(slow.tick(), 3600u * 1000u);
-}
-
-TEST(VideoEncoder, FrameGoesTopRowFirst)
-{
-    constexpr int width = 3;
-    constexpr int height = 2;
-    std::vector<uint8_t> bottomUp(width * height * 3);
-    for (size_t i = 0; i < bottomUp.size(); ++i)
-        bottomUp[i] = static_cast<uint8_t>(i + 1);
-    std::vector<uint8_t> out(bottomUp.size());
-    VideoEncoder::flipRows(bottomUp.data(), width, height, out.data());
-    const std::vector<uint8_t> expected { 10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
-    EXPECT_EQ(out, expected);
 }
 
 } // namespace
