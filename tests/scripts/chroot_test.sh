@@ -10,13 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 scripts=${CHROOT_TEST_SCRIPTS:-$here/../../scripts}
 source "$scripts/lib/chroot.sh"
 
-failures=0
-expect() { # expect WHAT ACTUAL EXPECTED
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL: %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=expect.sh
+source "$here/expect.sh"
 exists() { [ -e "$1" ] && echo yes || echo no; }
 
 # Inside the sandbox: / is a tmpfs, /usr the host's (read-only). Every path here was
@@ -142,6 +137,7 @@ real_mounts() {
   touch "$box/dev/null"
   mount --bind /dev/null "$box/dev/null"
   cp "$0" "$box/t/chroot_test.sh"
+  cp "$here/expect.sh" "$box/t/"
   cp "$scripts/check-fresh-machine" "$box/t/scripts/"
   cp "$scripts"/lib/*.sh "$box/t/scripts/lib/"
   CHROOT_TEST_SCRIPTS=/t/scripts chroot "$box" /bin/bash /t/chroot_test.sh --sandbox ||
@@ -324,5 +320,4 @@ else
   echo "real mounts not checked: no private mount namespace for $(id -un) here"
 fi
 
-[ "$failures" -eq 0 ] && echo "PASS" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+expect_summary

@@ -19,13 +19,8 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo -- "$0" "$@"
 fi
 
-failures=0
-expect() { # expect WHAT ACTUAL EXPECTED
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL: %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=expect.sh
+source "$here/expect.sh"
 
 base=$(mktemp -d "$(fresh_parent_path "${1:-/var/tmp}")/vorimel-kill-test.XXXXXX") || exit 2
 repo=$base/repo
@@ -216,5 +211,4 @@ if [ "$failures" -ne 0 ]; then
   done
 fi
 echo "took $((SECONDS - started)) s"
-[ "$failures" -eq 0 ] && echo "PASS" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+expect_summary

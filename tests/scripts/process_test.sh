@@ -6,13 +6,8 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../bench/sync/session.sh"
 
-failures=0
-expect() { # expect WHAT ACTUAL EXPECTED
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL: %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=expect.sh
+source "$here/expect.sh"
 alive() { kill -0 "$1" 2>/dev/null && echo alive || echo gone; }
 
 tmp=$(mktemp -d)
@@ -76,5 +71,4 @@ unset -f kill
 expect "no signal at clean-up to a process stopped before" "$(grep -c -w "$first" "$tmp/signals")" 0
 expect "the other one stopped at clean-up" "$(grep -q -w "$second" "$tmp/signals" && echo signalled).$(alive "$second")" signalled.gone
 
-[ "$failures" -eq 0 ] && echo "PASS" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+expect_summary
