@@ -117,11 +117,14 @@ stop_at() {
   expect "$what: nothing of the running check in the host's mount table" "$?:$left" 0:
   proc_identity "${shim% }" && members="$members ${shim% }:$proc_start"
 
-  for signal in "$@"; do
-    kill "-$signal" "$check"
-    sleep 1
-  done
-  { proc_wait "$check" 60; } 2>/dev/null # without bash's "Killed" line
+  # stderr to /dev/null: without the line bash prints for a job killed by a signal
+  {
+    for signal in "$@"; do
+      kill "-$signal" "$check"
+      sleep 1
+    done
+    proc_wait "$check" 60
+  } 2>/dev/null
   status=$?
   check=""
   # the kernel ends the namespace's processes one by one: give it a few seconds
