@@ -18,7 +18,7 @@ expect() { # expect WHAT ACTUAL EXPECTED
 # (mapped) root in a mount namespace of its own.
 real_mounts() {
   local tmp host work other busy
-  tmp=$(mktemp -d) && tmp=$(realpath "$tmp")
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/vorimel-chroot_test-mounts-XXXXXX") && tmp=$(realpath "$tmp")
   host=$tmp/host
   work=$tmp/work
   other=$tmp/work-other
@@ -66,7 +66,11 @@ real_mounts() {
   wait "$busy" 2>/dev/null
   umount "$other"
   umount "$tmp"
-  rm -rf --one-file-system "$tmp"
+  if [ "$failures" -eq 0 ]; then
+    rm -rf --one-file-system "$tmp"
+  else
+    echo "the mounts' folders are kept in $tmp"
+  fi
   return "$failures"
 }
 
@@ -75,8 +79,10 @@ if [ "${1:-}" = --real-mounts ]; then
   exit
 fi
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+# shellcheck source-path=SCRIPTDIR source=../e2e/work-folder.sh
+source "$here/../e2e/work-folder.sh"
+work_folder chroot_test
+tmp=$work
 
 # apt sources: one-line format, with options, source lines and comments around
 mkdir -p "$tmp/one/sources.list.d"
