@@ -25,13 +25,14 @@ std::string testName()
     return name.substr(0, 40);
 }
 
-} // namespace
-
+// $TMPDIR where set and not empty, else /tmp.
 std::string temporaryBase()
 {
     const char* base = std::getenv("TMPDIR");
     return base && *base ? base : "/tmp";
 }
+
+} // namespace
 
 TestFolder::TestFolder()
 {

@@ -30,7 +30,4 @@ private:
     std::unique_ptr<::testing::ScopedTrace> trace; // names the folder in failure messages
 };
 
-// $TMPDIR where set and not empty, else /tmp.
-std::string temporaryBase();
-
 } // namespace testsupport
