@@ -104,8 +104,8 @@ TEST_P(RealServer, HearsTheMusicAtItsRateSkipsOnTheNextFrameAndOutlivesTheServer
         backend.position(handle);
         sleepFrame();
     }
-    // a clock read at the wrong rate (the graph's 48000 Hz) would be 9 % off
-    EXPECT_NEAR(heardRate(backend, handle, 4.0), rate, rate * 0.03);
+    // a clock read at the wrong rate (the graph's 48000 Hz) would be 8 to 9 % off
+    EXPECT_NEAR(heardRate(backend, handle, 4.0), rate, rate * 0.05);
 
     // one skip per frame, each shown on the next frame
     for (unsigned press = 1; press <= 4; ++press) {

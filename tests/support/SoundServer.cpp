@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -72,6 +73,10 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, const std::string& fo
     std::ofstream(folder + "/client.conf") << "autospawn = no\n";
 
     std::unique_ptr<SoundServer> server(new SoundServer);
+    // On Linux a thread's own: the server, spawned from here, and the backend's threads,
+    // started from here too, inherit it. Refused unless root; then all runs as it was.
+    server->niceness = ::getpriority(PRIO_PROCESS, 0);
+    ::setpriority(PRIO_PROCESS, 0, server->niceness - 10);
     // the server and this process's clients keep nothing outside the folder
     server->setEnvironment("HOME", folder);
     server->setEnvironment("XDG_RUNTIME_DIR", runtime);
@@ -135,6 +140,7 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, const std::string& fo
 SoundServer::~SoundServer()
 {
     stop();
+    ::setpriority(PRIO_PROCESS, 0, niceness);
     for (auto saved = savedEnvironment.rbegin(); saved != savedEnvironment.rend(); ++saved) {
         if (saved->second)
             ::setenv(saved->first.c_str(), saved->second->c_str(), 1);

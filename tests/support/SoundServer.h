@@ -2,7 +2,11 @@
 // it keeps (home, runtime, configuration, state and data folders) lies in a folder the
 // test gives it; it is stopped by its process group, and should the test be killed
 // outright, `timeout` ends it after lifetimeSeconds. While it lives, this process's own
-// clients use it and the same folders; the environment is restored afterwards.
+// clients use it and the same folders; the environment is restored afterwards. The
+// server, and the threads the calling thread starts meanwhile (a backend's), run at
+// nice -10 where that is allowed (root), as a desktop runs its sound server at real-time
+// priority: on a machine busy with other work, the server's clock and the test's
+// stream then keep time.
 #pragma once
 
 #include <memory>
@@ -39,6 +43,7 @@ private:
     void stop();
 
     pid_t group = -1; // the server runs in a process group of its own
+    int niceness = 0; // the calling thread's before start
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;
 };
 
