@@ -104,8 +104,25 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, const std::string& fo
         const std::string bluetooth = folder + "/config/wireplumber/bluetooth.lua.d";
         std::filesystem::create_directories(bluetooth, error);
         std::ofstream(bluetooth + "/51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
-        server->group = spawnGroup("exec " + lifetime
-            + "dbus-run-session -- sh -c 'pipewire & sleep 0.3; wireplumber & pipewire-pulse & wait' >" + log
+        // the session bus's socket in the folder too: the usual session bus leaves one
+        // in /tmp when it is stopped by a signal
+        std::ofstream(folder + "/bus.conf")
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            << " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            << "<busconfig>\n"
+            << "  <type>session</type>\n"
+            << "  <keep_umask/>\n"
+            << "  <listen>unix:path=" << folder << "/bus</listen>\n"
+            << "  <auth>EXTERNAL</auth>\n"
+            << "  <standard_session_servicedirs/>\n"
+            << "  <policy context=\"default\">\n"
+            << "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+            << "    <allow eavesdrop=\"true\"/>\n"
+            << "    <allow own=\"*\"/>\n"
+            << "  </policy>\n"
+            << "</busconfig>\n";
+        server->group = spawnGroup("exec " + lifetime + "dbus-run-session --config-file=" + folder
+            + "/bus.conf -- sh -c 'pipewire & sleep 0.3; wireplumber & pipewire-pulse & wait' >" + log
             + " 2>&1");
     }
     if (server->group < 0 || !server->waitFor(socket, 10.0)) {
