@@ -55,7 +55,7 @@ sandbox() {
 # runs the sandbox. Runs as (mapped) root in a mount namespace of its own.
 real_mounts() {
   local tmp host work other busy old odd box out
-  tmp=$(mktemp -d) && tmp=$(realpath "$tmp")
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/vorimel-chroot_test-mounts-XXXXXX") && tmp=$(realpath "$tmp")
   host=$tmp/host
   work=$(mktemp -d "$tmp/vorimel-fresh.XXXXXX")
   other=$tmp/work-other
@@ -145,7 +145,11 @@ real_mounts() {
   umount "$box/dev/null" "$box/usr" "$box"
 
   umount "$tmp"
-  remove_unmounted "$tmp"
+  if [ "$failures" -eq 0 ]; then
+    remove_unmounted "$tmp"
+  else
+    echo "the mounts' folders are kept in $tmp"
+  fi
   return "$failures"
 }
 
@@ -161,8 +165,10 @@ case ${1:-} in
 esac
 
 # nothing is ever mounted below this one
-tmp=$(mktemp -d)
-trap 'rm -rf --one-file-system -- "$tmp"' EXIT
+# shellcheck source-path=SCRIPTDIR source=../e2e/work-folder.sh
+source "$here/../e2e/work-folder.sh"
+work_folder chroot_test
+tmp=$work
 
 # apt sources: one-line format, with options, source lines and comments around
 mkdir -p "$tmp/one/sources.list.d"
