@@ -23,12 +23,12 @@ done
 
 # shellcheck source-path=SCRIPTDIR source=../tools/sync/session.sh
 source "$here/../tools/sync/session.sh"
-work=$(mktemp -d)
+work=$(mktemp -d) || { echo "sync_figures: no temporary folder" >&2; exit 1; }
 session_init "$work" "$build" $((runs * 3 * (seconds + 60) + 300))
 finish() {
   session_cleanup
   if [ -n "${KEEP:-}" ]; then mkdir -p "$KEEP" && cp -r "$work"/. "$KEEP"/; fi
-  rm -rf "$work"
+  rm -rf --one-file-system -- "$work"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM

@@ -27,12 +27,12 @@ done
 
 # shellcheck source-path=SCRIPTDIR source=../../tools/sync/session.sh
 source "$here/../../tools/sync/session.sh"
-work=$(mktemp -d)
+work=$(mktemp -d) || { echo "web_sync: no temporary folder" >&2; exit 1; }
 session_init "$work" "$build" $((2 * runs * (seconds + 150) + 120))
 finish() {
   session_cleanup
   if [ -n "${KEEP:-}" ]; then mkdir -p "$KEEP" && cp -r "$work"/. "$KEEP"/; fi
-  rm -rf "$work"
+  rm -rf --one-file-system -- "$work"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM

@@ -2,11 +2,15 @@
 # Installs a build into a temporary prefix and checks the installed tree: programs,
 # data, icon and the two desktop entries, whose Path= must hold data/; then runs the
 # installed capture tool from that Path for the first order.
+# The prefix is a folder of its own under TMPDIR (or /tmp), removed when the test
+# passes and kept when it fails.
 # Usage: install.sh BUILD_DIR
 set -uo pipefail
 build=$1
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# shellcheck source-path=SCRIPTDIR source=work-folder.sh
+source "$(dirname "$0")/work-folder.sh"
+work_folder e2e-install
+prefix=$work
 fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >"$prefix/install.log" 2>&1 || { cat "$prefix/install.log"; fail "install"; }

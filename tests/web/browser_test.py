@@ -18,11 +18,11 @@ import base64
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from webdriver import Browser, PageServer  # noqa: E402
+from work_folder import work_folder  # noqa: E402
 
 FPS = 15
 ORDER_SECONDS = 4.8  # 32 rows of 6 ticks at 125 BPM
@@ -249,7 +249,7 @@ def main():
         return 1
     server = PageServer(page)
     try:
-        with tempfile.TemporaryDirectory() as work:
+        with work_folder('browser_test', failed=lambda: bool(failures)) as work:
             reference = os.path.join(work, 'capture')
             captured = capture_reference(capture, data_parent, reference)
             frames_on_capture_clock(server, reference, captured, work)

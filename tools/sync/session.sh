@@ -2,9 +2,12 @@
 # Shell functions shared by bench/sync_figures.sh and the sync end-to-end test: start a
 # sound server of our own, run the demo windowed while recording the null sink's
 # monitor (and, if asked, grabbing its window), and stop every process started, by its
-# process id. Source this file, call session_init, and put session_cleanup in an EXIT
-# trap. Needs an X server in DISPLAY, xdotool and xwininfo.
+# process id, never one it has already waited for (the PID may belong to another
+# process by then). Source this file, call session_init, and put session_cleanup in an
+# EXIT trap. Needs an X server in DISPLAY, xdotool and xwininfo.
 
+# shellcheck source=../../scripts/lib/process.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/process.sh"
 session_pids=()
 
 # session_init WORK_DIR BUILD_DIR [LIFETIME]: files go to WORK_DIR; the demo and the
@@ -21,37 +24,39 @@ session_init() {
 session_spawn() {
   "$@" &
   started=$!
-  session_pids+=("$started")
+  session_adopt "$started"
 }
 
-# session_stop PID...: asks each process to end, and kills it after 5 s.
+# session_adopt PID: a process started otherwise (a server's pid from its pid file),
+# stopped at cleanup like the rest.
+session_adopt() {
+  proc_note "$1"
+  session_pids+=("$1")
+}
+
+# session_stop PID...: asks each process to end, kills it after 5 s, and forgets it.
 session_stop() {
-  local pid
+  local pid kept=() stopped=" $* "
   for pid in "$@"; do
-    kill -TERM "$pid" 2>/dev/null
+    proc_signal TERM "$pid"
   done
   for pid in "$@"; do
-    for _ in $(seq 50); do
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    proc_stop "$pid" 5
   done
+  for pid in "${session_pids[@]}"; do
+    [[ $stopped == *" $pid "* ]] || kept+=("$pid")
+  done
+  session_pids=("${kept[@]}")
   return 0
 }
 
 # session_await PID SECONDS: waits for the process to end by itself, then stops it.
 session_await() {
-  local pid=$1 seconds=$2
-  for _ in $(seq $((seconds * 10))); do
-    session_running "$pid" || break
-    sleep 0.1
-  done
-  session_stop "$pid"
+  proc_wait "$1" "$2" >/dev/null
+  session_stop "$1"
 }
 
-# Stops everything started, newest first.
+# Stops everything started and not stopped yet, newest first.
 session_cleanup() {
   local i
   for ((i = ${#session_pids[@]} - 1; i >= 0; --i)); do
@@ -72,8 +77,8 @@ session_start_xvfb() {
   DISPLAY=:$(head -n 1 "$session_dir/display")
   export DISPLAY
 }
-# session_running PID: true while the process lives.
-session_running() { kill -0 "$1" 2>/dev/null; }
+# session_running PID: true while the process started as PID lives.
+session_running() { proc_running "$1"; }
 
 # Waits up to $2 seconds for a window titled $1 at least 640 wide ($3 = any: any size);
 # prints its id.
@@ -168,9 +173,11 @@ SERVERS
   session_wait_server 15 || ready=0
   local name
   for name in dbus-daemon pipewire wireplumber pipewire-pulse; do
-    [ -s "$dir/$name.pid" ] && session_servers+=("$(cat "$dir/$name.pid")")
+    if [ -s "$dir/$name.pid" ]; then
+      session_servers+=("$(cat "$dir/$name.pid")")
+      session_adopt "${session_servers[-1]}"
+    fi
   done
-  session_pids+=("${session_servers[@]:1}")
   [ "$ready" = 1 ] || return 1
   # the graph and the session manager may come up after the pulse server answers
   local made=0

@@ -7,17 +7,16 @@
 #include "music/TimelineState.h"
 #include "platform/audio/openmpt/ModuleRenderer.h"
 #include "render/Effect.h"
+#include "support/TestFolder.h"
 
 #include <cxxabi.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -129,9 +128,8 @@ TEST_P(LayerComparison, EverySceneMatchesTheNativeFramesAboveTheFloor)
     const int height = GetParam();
     // the registry's instances name the timeline's scenes (and link their creation in)
     ASSERT_FALSE(instances.empty());
-    char folderTemplate[] = "/tmp/vorimel-layer-XXXXXX";
-    ASSERT_NE(mkdtemp(folderTemplate), nullptr);
-    const std::string folder = folderTemplate;
+    const testsupport::TestFolder files;
+    const std::string& folder = files.path();
     const std::string native = capture(VORIMEL_CAPTURE, height, folder + "/native");
     const std::string layer = capture(VORIMEL_CAPTURE_GLES, height, folder + "/layer");
     int total = 0, demo = 0, layerTotal = 0, layerDemo = 0;
@@ -169,8 +167,6 @@ TEST_P(LayerComparison, EverySceneMatchesTheNativeFramesAboveTheFloor)
         EXPECT_GE(f.min, psnrFloor) << name;
     }
     EXPECT_EQ(byScene.size(), static_cast<size_t>(timelineCount + 1)) << "a scene was never captured";
-    if (!HasFailure())
-        std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Heights, LayerComparison, testing::Values(480, 720));

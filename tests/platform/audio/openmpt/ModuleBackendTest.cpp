@@ -4,8 +4,8 @@
 #include "platform/audio/openmpt/RealTimeAudioBackend.h"
 
 #include "support/FakeAudioDevice.h"
-#include "support/TestFiles.h"
 #include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +20,6 @@ namespace {
 using testing_support::FakeAudioDevice;
 
 constexpr int rate = 44100;
-
-std::string testModule()
-{
-    static const std::string path = testsupport::writeTemporaryFile(
-        "module_backend.it", testing_support::makeTestModule(testing_support::TestModuleLayout {}));
-    return path;
-}
 
 // A backend with its device open, and the means to take the next samples it hands out.
 struct Opened {
@@ -65,27 +58,35 @@ std::vector<Kind> kinds()
     return { { "real-time", realTime }, { "offline", offline } };
 }
 
-// Plays the test module from its start at the given volume; the first samples handed out.
-std::vector<float> playAt(const Kind& kind, int volume)
+// Plays the module from its start at the given volume; the first samples handed out.
+std::vector<float> playAt(const Kind& kind, const std::string& module, int volume)
 {
     Opened opened = kind.open();
     platform::AudioBackend& backend = *opened.backend;
     backend.setVolume(volume);
-    const uint32_t handle = backend.loadModule(testModule().c_str());
+    const uint32_t handle = backend.loadModule(module.c_str());
     backend.play(handle);
     backend.startOutput();
     backend.playFrom(handle, 0, true);
     return opened.take();
 }
 
-TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
+// Every test has the test module written in a folder of its own.
+class ModuleBackend : public ::testing::Test {
+protected:
+    const testsupport::TestFolder folder;
+    const std::string module
+        = folder.write("module.it", testing_support::makeTestModule(testing_support::TestModuleLayout {}));
+};
+
+TEST_F(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
 {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
         Opened opened = kind.open();
         platform::AudioBackend* backend = opened.backend.get();
-        const uint32_t first = backend->loadModule(testModule().c_str());
-        const uint32_t second = backend->loadModule(testModule().c_str());
+        const uint32_t first = backend->loadModule(module.c_str());
+        const uint32_t second = backend->loadModule(module.c_str());
         ASSERT_NE(first, 0u);
         ASSERT_NE(second, 0u);
         ASSERT_NE(first, second);
@@ -109,28 +110,27 @@ TEST(ModuleBackend, AReplacedModulesHandleAndTheZeroHandleDoNothing)
     }
 }
 
-TEST(ModuleBackend, AFileThatIsNoModuleIsRefusedByNameAndTheLoadedOneStays)
+TEST_F(ModuleBackend, AFileThatIsNoModuleIsRefusedByNameAndTheLoadedOneStays)
 {
-    const std::string junk
-        = testsupport::writeTemporaryFile("module_backend_junk.it", { 'n', 'o', 'p', 'e' });
+    const std::string junk = folder.write("junk.it", { 'n', 'o', 'p', 'e' });
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
         Opened opened = kind.open();
         platform::AudioBackend* backend = opened.backend.get();
-        const uint32_t handle = backend->loadModule(testModule().c_str());
+        const uint32_t handle = backend->loadModule(module.c_str());
         EXPECT_EQ(backend->loadModule(junk.c_str()), 0u);
         EXPECT_EQ(backend->lastError().rfind(junk + ": not a module", 0), 0u) << backend->lastError();
         EXPECT_FALSE(backend->ended(handle));
     }
 }
 
-TEST(ModuleBackend, TheVolumeScalesEverySampleHandedOut)
+TEST_F(ModuleBackend, TheVolumeScalesEverySampleHandedOut)
 {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.name);
-        const std::vector<float> full = playAt(kind, 100);
-        const std::vector<float> half = playAt(kind, 50);
-        const std::vector<float> loud = playAt(kind, 250); // taken as 100
+        const std::vector<float> full = playAt(kind, module, 100);
+        const std::vector<float> half = playAt(kind, module, 50);
+        const std::vector<float> loud = playAt(kind, module, 250); // taken as 100
         ASSERT_EQ(full.size(), half.size());
         ASSERT_TRUE(std::any_of(full.begin(), full.end(), [](float s) { return s != 0.0f; })) << "silent";
         for (size_t i = 0; i < full.size(); ++i) {

@@ -5,8 +5,8 @@
 #include "platform/audio/openmpt/OfflineAudioBackend.h"
 #include "platform/audio/openmpt/RealTimeAudioBackend.h"
 #include "support/FakeAudioDevice.h"
-#include "support/TestFiles.h"
 #include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -95,19 +95,16 @@ TEST(ModuleRenderer, PlaysTheDemosModuleThroughOrdersZeroToFourteenFromTheirFirs
 // failed and why.
 TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
 {
-    const std::string dir = ::testing::TempDir();
-    const std::string folder = dir + "module_folder.it";
-    const std::string fifo = dir + "module_fifo.it";
-    const std::string sparse = dir + "module_sparse.it";
-    ::rmdir(folder.c_str());
-    ::unlink(fifo.c_str());
+    const testsupport::TestFolder files;
+    const std::string folder = files / "folder.it";
+    const std::string fifo = files / "fifo.it";
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    testsupport::writeTemporaryFile("module_sparse.it", { 0 });
+    const std::string sparse = files.write("sparse.it", { 0 });
     ASSERT_EQ(::truncate(sparse.c_str(), static_cast<off_t>(ModuleRenderer::maxFileBytes) + 1), 0);
     std::vector<uint8_t> module = testing_support::makeTestModule(TestModuleLayout {});
-    const std::string cut = testsupport::writeTemporaryFile(
-        "module_cut.it", std::vector<unsigned char>(module.begin(), module.begin() + 100));
+    const std::string cut
+        = files.write("cut.it", std::vector<unsigned char>(module.begin(), module.begin() + 100));
 
     const std::pair<std::string, std::string> cases[] = {
         { folder, folder + ": a directory, not a regular file" },
@@ -138,9 +135,6 @@ TEST(ModuleRenderer, EveryLoaderNamesTheFileAndWhyItIsNoModule)
             EXPECT_EQ(load(path).substr(0, error.size()), error);
         }
     }
-    ::rmdir(folder.c_str());
-    ::unlink(fifo.c_str());
-    ::unlink(sparse.c_str());
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "platform/FrameTiming.h"
 #include "platform/audio/Spectrum.h"
 #include "platform/audio/openmpt/ModuleRenderer.h"
-#include "support/TestFiles.h"
 #include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +40,8 @@ uint32_t startMusic(OfflineAudioBackend& backend, const std::string& path)
 TEST(OfflineAudioBackend, ReportsTheRowOfEachFramesFirstSample)
 {
     const TestModuleLayout layout { 3, 8, 6, 125, true };
-    const std::string path
-        = testsupport::writeTemporaryFile("offline_rows.it", testing_support::makeTestModule(layout));
+    const testsupport::TestFolder folder;
+    const std::string path = folder.write("rows.it", testing_support::makeTestModule(layout));
     const uint64_t rowSamples = 6 * 882; // speed 6, 882 samples a tick at tempo 125
     const uint64_t songRows = 3 * 8;
 
@@ -75,7 +75,8 @@ TEST(OfflineAudioBackend, HandsOutTheMusicAndItsSpectrumFrameByFrame)
 {
     const TestModuleLayout layout { 2, 8, 3, 150, true };
     const std::vector<uint8_t> bytes = testing_support::makeTestModule(layout);
-    const std::string path = testsupport::writeTemporaryFile("offline_audio.it", bytes);
+    const testsupport::TestFolder folder;
+    const std::string path = folder.write("audio.it", bytes);
     const FrameTiming timing(24, rate); // 1837.5 samples a frame: the counts alternate
     const uint64_t frames = 48;
 

@@ -4,8 +4,8 @@
 
 #include "platform/audio/MusicPosition.h"
 #include "support/FakeAudioDevice.h"
-#include "support/TestFiles.h"
 #include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +42,10 @@ unsigned rowOf(uint64_t packed)
     return static_cast<unsigned>(platform::rowOf(packed, scaler));
 }
 
-std::string writeModule(const TestModuleLayout& layout, const char* name)
+std::string writeModule(
+    const testsupport::TestFolder& folder, const TestModuleLayout& layout, const char* name)
 {
-    return testsupport::writeTemporaryFile(name, testing_support::makeTestModule(layout));
+    return folder.write(name, testing_support::makeTestModule(layout));
 }
 
 // Where the music stands at every chunk when played straight through, rendered offline.
@@ -96,7 +97,8 @@ struct Playback {
 
 TEST(RealTimeAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallbackTiming)
 {
-    const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "offset.it");
+    const testsupport::TestFolder folder;
+    const std::string path = writeModule(folder, TestModuleLayout { 3, 16, 6, 125, true }, "offset.it");
     const Reference reference(path, 12.0);
 
     // period, latency and lateness in frames, drift in ppm, server clock; the allowed
@@ -124,7 +126,8 @@ TEST(RealTimeAudioBackend, ReportsThePositionHeardFromTheServersClockOrFromCallb
 
 TEST(RealTimeAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheDeviceHolds)
 {
-    const std::string path = writeModule(TestModuleLayout { 3, 16, 6, 125, true }, "lead.it");
+    const testsupport::TestFolder folder;
+    const std::string path = writeModule(folder, TestModuleLayout { 3, 16, 6, 125, true }, "lead.it");
     const Reference reference(path, 6.0);
     // a device holding 93 ms, and one holding 6 ms (a PipeWire graph at a small quantum)
     for (const int held : { 4096, 256 }) {
@@ -145,8 +148,9 @@ TEST(RealTimeAudioBackend, ReadsThePositionForTheLeadTimeAheadEvenBeyondWhatTheD
 
 TEST(RealTimeAudioBackend, ASkipShowsOnTheNextFrameAndEachOneASkipFurther)
 {
+    const testsupport::TestFolder folder;
     // 93 ms held by the device: four video frames pass before a skip is heard
-    Playback playback(writeModule(TestModuleLayout { 12, 32, 6, 125, true }, "skip.it"), 1024, 4096);
+    Playback playback(writeModule(folder, TestModuleLayout { 12, 32, 6, 125, true }, "skip.it"), 1024, 4096);
     playback.device->advance(0.5);
     ASSERT_EQ(orderOf(playback.backend->position(playback.handle)), 0u);
     for (unsigned press = 1; press <= 6; ++press) {
@@ -175,7 +179,8 @@ TEST(RealTimeAudioBackend, ASkipShowsOnTheNextFrameAndEachOneASkipFurther)
 
 TEST(RealTimeAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemClock)
 {
-    const std::string path = writeModule(TestModuleLayout { 6, 16, 6, 125, true }, "lost.it");
+    const testsupport::TestFolder folder;
+    const std::string path = writeModule(folder, TestModuleLayout { 6, 16, 6, 125, true }, "lost.it");
     const Reference reference(path, 12.0);
     for (const bool reported : { true, false }) {
         Playback playback(path, 1024, 4096);
@@ -201,11 +206,12 @@ TEST(RealTimeAudioBackend, WhenTheDeviceIsGoneTheMusicGoesOnSilentlyOnTheSystemC
 
 TEST(RealTimeAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
 {
+    const testsupport::TestFolder folder;
     // 80 ms of music (8 rows of 441 frames) behind 93 ms of device latency: the
     // renderer finishes long before the listener hears the end
     const TestModuleLayout layout { 2, 4, 1, 250, true };
     const double musicEnd = 8 * testing_support::rowFrames(layout, rate);
-    Playback playback(writeModule(layout, "ends.it"), 256, 4096);
+    Playback playback(writeModule(folder, layout, "ends.it"), 256, 4096);
     int renderedButUnheard = 0;
     for (int step = 0; step < 400; ++step) {
         const double audible = static_cast<double>(playback.device->trueAudibleFrame());
@@ -224,7 +230,7 @@ TEST(RealTimeAudioBackend, EndedOnlyOnceTheMusicsLastFrameIsHeard)
     // a handle that holds no module has no music to wait for
     EXPECT_TRUE(playback.backend->ended(0));
     EXPECT_TRUE(playback.backend->ended(playback.handle + 1));
-    const uint32_t next = playback.backend->loadModule(writeModule(layout, "ends2.it").c_str());
+    const uint32_t next = playback.backend->loadModule(writeModule(folder, layout, "ends2.it").c_str());
     EXPECT_FALSE(playback.backend->ended(next));
     EXPECT_TRUE(playback.backend->ended(playback.handle)) << "the replaced module's handle is stale";
 }
