@@ -1,8 +1,8 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The browser version in Debian's headless chromium, against the desktop's capture.
 
-Serves the built page from a local server of its own, drives chromium through
-chromedriver (tests/web/webdriver.py) and checks, muted:
+Serves the built page from a local server of its own, drives chromium through Debian's
+python3-selenium and chromedriver (tests/web/chromium.py) and checks, muted:
 - on the capture's clock (?fps=15): the frames at known music positions match
   vorimel-capture's frames of the same positions, and the demo ends on the same frame;
 - on the real clock: the click starts it at the size the page displays it (and a
@@ -22,7 +22,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webdriver import Browser, PageServer  # noqa: E402
+import chromium  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 FPS = 15
 ORDER_SECONDS = 4.8  # 32 rows of 6 ticks at 125 BPM
@@ -77,19 +78,19 @@ def capture_reference(capture, data_parent, folder):
 
 
 def frames_on_capture_clock(server, reference, captured, work):
-    browser = Browser()
+    browser = chromium.start_chromium(chromium.SWIFTSHADER)
     try:
-        browser.open_page(server.url + f'?muted&fps={FPS}&height=480')
-        browser.run(f'vorimelPage.keep = new Set({sorted(FRAMES)});')
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "ended"', 900, poll=0.5)
-        check(browser.run('return vorimelPage.exitCode;') == 0, 'the demo ended by itself with exit code 0')
-        shown = browser.run('return vorimelPage.demoFrames;')
+        chromium.open_page(browser, server.url + f'?muted&fps={FPS}&height=480')
+        browser.execute_script(f'vorimelPage.keep = new Set({sorted(FRAMES)});')
+        chromium.click(browser, '#window')
+        chromium.wait_until(browser, 'vorimelPage.state === "ended"', 900, poll=0.5)
+        check(browser.execute_script('return vorimelPage.exitCode;') == 0, 'the demo ended by itself with exit code 0')
+        shown = browser.execute_script('return vorimelPage.demoFrames;')
         # the frame that reaches order 14 is drawn but never shown, in both
         check(shown == captured, f'it ended on the capture\'s last frame ({shown} frames shown, '
                                  f'{captured} captured)')
         for frame, least in sorted(FRAMES.items()):
-            url = browser.run(f'return vorimelPage.snapshots[{frame}] || null;')
+            url = browser.execute_script(f'return vorimelPage.snapshots[{frame}] || null;')
             if not url:
                 check(False, f'frame {frame} was kept')
                 continue
@@ -105,16 +106,16 @@ def frames_on_capture_clock(server, reference, captured, work):
                       f'frame {frame} matches its own frame better than frame {near} '
                       f'({other:.1f} dB) by {NEIGHBOUR_MARGIN} dB')
     finally:
-        browser.close()
+        browser.quit()
 
 
 def heard(browser):
-    return browser.run('return vorimelPage.music.lastHeard;')
+    return browser.execute_script('return vorimelPage.music.lastHeard;')
 
 
 def canvas_brightness(browser):
     """Mean of the canvas's red, green and blue, 0..255: 0 for a black canvas."""
-    return browser.run('''
+    return browser.execute_script('''
         const c = document.getElementById('canvas');
         const copy = document.createElement('canvas');
         copy.width = c.width; copy.height = c.height;
@@ -130,7 +131,7 @@ def canvas_size(browser):
     """The canvas's own pixels, the pixels it is displayed at, the largest 4:3 frame of a
     height that is a multiple of 6 which its area holds (480 at least), and the largest
     4:3 box the area holds."""
-    return browser.run('''
+    return browser.execute_script('''
         const c = document.getElementById('canvas');
         const ratio = window.devicePixelRatio || 1;
         const w = c.parentElement.clientWidth * ratio, h = c.parentElement.clientHeight * ratio;
@@ -152,69 +153,69 @@ def check_native_size(browser, when):
 
 
 def keys_on_real_clock(server):
-    browser = Browser()
+    browser = chromium.start_chromium(chromium.SWIFTSHADER)
     try:
-        browser.open_page(server.url + '?muted')
-        browser.start_demo()
-        print('     click to first frame: %.0f ms' % browser.run(
+        chromium.open_page(browser, server.url + '?muted')
+        chromium.start_demo(browser)
+        print('     click to first frame: %.0f ms' % browser.execute_script(
             'return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'), flush=True)
         check_native_size(browser, 'at the start')
-        browser.session_call('POST', '/window/rect', {'width': 1100, 'height': 900})
+        browser.set_window_size(1100, 900)
         time.sleep(1.0)
         check_native_size(browser, 'after the window grew')
-        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
+        chromium.wait_until(browser, 'vorimelPage.music.lastHeard >= 0.5', 20)
         before = heard(browser)
         check(before < ORDER_SECONDS - 1.0, f'the music plays order 0 ({before:.2f} s heard)')
-        browser.press(' ')
+        chromium.press(browser, Keys.SPACE)
         pressed = time.monotonic()
-        browser.wait_until(f'vorimelPage.music.lastHeard >= {ORDER_SECONDS}', 10, poll=0.02)
+        chromium.wait_until(browser, f'vorimelPage.music.lastHeard >= {ORDER_SECONDS}', 10, poll=0.02)
         took = time.monotonic() - pressed
         after = heard(browser)
         check(took < 1.0 and after < ORDER_SECONDS + 1.0,
               f'Space skipped to the start of order 1 ({before:.2f} s -> {after:.2f} s in {took:.2f} s)')
 
-        browser.press('\ue00c')  # Escape: the page is not fullscreen, so the demo ends
-        browser.wait_until('vorimelPage.state === "ended"', 10)
-        check(browser.run('return vorimelPage.exitCode;') == 0, 'Escape ended the demo with exit code 0')
+        chromium.press(browser, Keys.ESCAPE)  # the page is not fullscreen, so the demo ends
+        chromium.wait_until(browser, 'vorimelPage.state === "ended"', 10)
+        check(browser.execute_script('return vorimelPage.exitCode;') == 0, 'Escape ended the demo with exit code 0')
         check(canvas_brightness(browser) > 10, 'the last frame stays on the canvas')
-        check(browser.run('return !document.getElementById("end").classList.contains("hidden");'),
+        check(browser.execute_script('return !document.getElementById("end").classList.contains("hidden");'),
               '"play again" is offered')
 
-        browser.click('#again')
-        browser.wait_until('vorimelPage.state === "running"', 60)
-        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
+        chromium.click(browser, '#again')
+        chromium.wait_until(browser, 'vorimelPage.state === "running"', 60)
+        chromium.wait_until(browser, 'vorimelPage.music.lastHeard >= 0.5', 20)
         check(heard(browser) < ORDER_SECONDS, 'play again starts the music from its beginning')
-        browser.click('#stop')
-        browser.wait_until('vorimelPage.state === "ended"', 10)
-        check(browser.run('return vorimelPage.exitCode;') == 0, 'the stop button ends the demo')
+        chromium.click(browser, '#stop')
+        chromium.wait_until(browser, 'vorimelPage.state === "ended"', 10)
+        check(browser.execute_script('return vorimelPage.exitCode;') == 0, 'the stop button ends the demo')
     finally:
-        browser.close()
+        browser.quit()
 
 
 def second_variant(server):
-    browser = Browser()
+    browser = chromium.start_chromium(chromium.SWIFTSHADER)
     try:
-        browser.open_page(server.url + '?muted&variant=b')
-        browser.start_demo()
-        browser.wait_until('vorimelPage.music.lastHeard >= 0.5', 20)
-        scripts = browser.run('return Array.from(document.scripts, (s) => s.src.split("/").pop());')
+        chromium.open_page(browser, server.url + '?muted&variant=b')
+        chromium.start_demo(browser)
+        chromium.wait_until(browser, 'vorimelPage.music.lastHeard >= 0.5', 20)
+        scripts = browser.execute_script('return Array.from(document.scripts, (s) => s.src.split("/").pop());')
         check('vorimel_b-web.js' in scripts and 'vorimel-web.js' not in scripts,
               f'?variant=b plays vorimel_b ({", ".join(scripts)})')
     finally:
-        browser.close()
+        browser.quit()
 
 
 def position_log(server):
     """?positions keeps what the program took from the player, on the page's clock, and
     ?lead=MS reads that much further ahead."""
-    browser = Browser()
+    browser = chromium.start_chromium(chromium.SWIFTSHADER)
     try:
-        browser.open_page(server.url + '?muted&positions&lead=100')
-        browser.start_demo()
-        browser.wait_until('vorimelPage.music.lastHeard >= 2.0', 20)
-        log, last_heard, now = browser.run(
+        chromium.open_page(browser, server.url + '?muted&positions&lead=100')
+        chromium.start_demo(browser)
+        chromium.wait_until(browser, 'vorimelPage.music.lastHeard >= 2.0', 20)
+        log, last_heard, now = browser.execute_script(
             'const m = vorimelPage.music; return [m.positionLog, m.lastHeard, performance.now()];')
-        browser.click('#stop')
+        chromium.click(browser, '#stop')
         check(len(log) >= 10, f'the position log holds the frames\' positions ({len(log)})')
         if not log:
             return
@@ -236,7 +237,7 @@ def position_log(server):
               f'the last position is the last second heard (row {rows[-1]:.2f}; '
               f'{last_heard:.3f} s is row {rows_heard:.2f})')
     finally:
-        browser.close()
+        browser.quit()
 
 
 def main():
@@ -247,7 +248,7 @@ def main():
     if not os.path.exists(os.path.join(page, 'vorimel-web.js')):
         print(f'browser_test: {page} holds no built page (scripts/build-web builds it)')
         return 1
-    server = PageServer(page)
+    server = chromium.PageServer(page)
     try:
         with tempfile.TemporaryDirectory() as work:
             reference = os.path.join(work, 'capture')
