@@ -1,8 +1,9 @@
 """Debian's chromium driven through Debian's python3-selenium and chromedriver, for the
-browser test and the browser figures: the page's own local server, and the steps every
-script takes on the demo's page."""
+browser test and the browser figures: the page's own local server, an X server of our
+own for a chromium window, and the steps every script takes on the demo's page."""
 
 import os
+import select
 import socket
 import subprocess
 import sys
@@ -14,6 +15,10 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
+# Chromium's WebGL drawn by ANGLE over GL, which on a GPU-less X server is Mesa's
+# llvmpipe, the rasteriser the native capture draws with; chromium refuses that GL
+# unless told to ignore its block list. Needs an X server (a window, not headless).
+LLVMPIPE = ('--use-gl=angle', '--use-angle=gl', '--ignore-gpu-blocklist')
 # SwiftShader: the CPU rasteriser chromium carries, the one a headless chromium has.
 SWIFTSHADER = ('--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader')
 
@@ -51,9 +56,50 @@ class PageServer:
         self.process.wait(10)
 
 
+class XServer:
+    """An Xvfb of our own on whichever display number is free (Xvfb picks it and says
+    which), for chromium windows; `display` is the DISPLAY value. It lives at most
+    `lifetime` seconds, even when whoever started it is killed and cannot stop it."""
+
+    def __init__(self, width=1280, height=1024, lifetime=3600):
+        reader, writer = os.pipe()
+        try:
+            self.process = subprocess.Popen(
+                ['timeout', '--kill-after=5', str(lifetime), 'Xvfb', '-displayfd', str(writer),
+                 '-screen', '0', f'{width}x{height}x24', '-nolisten', 'tcp', '-noreset'],
+                pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(writer)
+            writer = None
+            # Xvfb writes the number and the newline separately, and gives up if the
+            # pipe is closed in between: read up to the newline
+            number = b''
+            deadline = time.monotonic() + 20
+            while not number.endswith(b'\n'):
+                ready, _, _ = select.select([reader], [], [], max(0.0, deadline - time.monotonic()))
+                part = os.read(reader, 32) if ready else b''
+                if not part:
+                    break
+                number += part
+            number = number.decode().strip()
+        finally:
+            if writer is not None:
+                os.close(writer)
+            os.close(reader)
+        if not number.isdigit():
+            self.close()
+            raise RuntimeError('Xvfb did not start')
+        self.display = ':' + number
+
+    def close(self):
+        # timeout passes the signal on to Xvfb and ends with it
+        self.process.terminate()
+        self.process.wait(10)
+
+
 def start_chromium(gl, width=800, height=600, display=None, extra_args=()):
-    """A chromium session (selenium's webdriver) drawing WebGL with `gl` (SWIFTSHADER,
-    or chromium's own flags): headless, or with `display` a window on that X server. Chromium and chromedriver inherit the environment (PULSE_SERVER too)."""
+    """A chromium session (selenium's webdriver) drawing WebGL with `gl` (LLVMPIPE,
+    SWIFTSHADER, or chromium's own flags): headless, or with `display` a window on that
+    X server. Chromium and chromedriver inherit the environment (PULSE_SERVER too)."""
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
     for argument in ([] if display else ['--headless=new']) + [
