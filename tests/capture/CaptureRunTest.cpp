@@ -1,6 +1,6 @@
 // vorimel-capture run as a program from the build folder, where data/ is: the whole
 // demo, deterministic, with no display and no sound card.
-#include "platform/TestModule.h"
+#include "support/TestModule.h"
 #include "support/TestFolder.h"
 
 #include <libopenmpt/libopenmpt.h>

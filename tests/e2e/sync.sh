@@ -21,7 +21,7 @@
 set -uo pipefail
 
 build=$1
-# shellcheck source-path=SCRIPTDIR source=../../bench/sync/session.sh
+# shellcheck source-path=SCRIPTDIR source=../../tools/sync/session.sh
 source "$2"
 # shellcheck source-path=SCRIPTDIR source=work-folder.sh
 source "$(dirname "$0")/work-folder.sh"
@@ -49,7 +49,7 @@ fail() {
 # analyse POSITIONS OUTPUT: the analysis of the positions against the recording, and
 # whether it could be made
 analyse() {
-  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$work/run" \
+  (cd "$build" && tools/sync/sync_analysis --module data/mordel.it --recording "$work/run" \
     --positions "$1") >"$2" 2>&1
 }
 

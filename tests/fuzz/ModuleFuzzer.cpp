@@ -6,10 +6,10 @@
 // them, a Space skip and a jump. A position outside the module's orders, a spectrum
 // level that is no number or a sanitizer report ends the run.
 #include "music/MusicPlayer.h"
-#include "platform/FakeAudioDevice.h"
-#include "platform/ModuleRenderer.h"
-#include "platform/OfflineAudioBackend.h"
-#include "platform/RealTimeAudioBackend.h"
+#include "platform/audio/openmpt/ModuleRenderer.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
+#include "platform/audio/openmpt/RealTimeAudioBackend.h"
+#include "support/FakeAudioDevice.h"
 
 #include <libopenmpt/libopenmpt.h>
 

@@ -1,14 +1,15 @@
 // The frame driver: music start, scene switches by exact order, scene time, overlay,
 // and the end of the demo when the music ends, over real modules played offline.
+#include "music/FrameDriver.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
-#include "platform/OfflineAudioBackend.h"
-#include "platform/TestModule.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
 #include "support/ManualClock.h"
 #include "support/RecordingScene.h"
 #include "support/ScriptedBackend.h"
+#include "support/TestModule.h"
 #include "support/TestFolder.h"
 
 #include <GL/gl.h>

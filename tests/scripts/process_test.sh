@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Tests of scripts/lib/process.sh and the sound servers' session (bench/sync/session.sh):
+# Tests of scripts/lib/process.sh and the sound servers' session (tools/sync/session.sh):
 # a process is stopped by the PID it was started with, and never signalled once that
 # PID may name another process. Only processes this test starts are signalled.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../bench/sync/session.sh"
+source "$here/../../tools/sync/session.sh"
 
 # shellcheck source=expect.sh
 source "$here/expect.sh"

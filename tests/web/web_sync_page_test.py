@@ -25,7 +25,7 @@ class FakePage:
     def __init__(self, answers):
         self.answers = iter(answers)
 
-    def run(self, script):
+    def execute_script(self, script):
         assert 'performance.now()' in script
         return next(self.answers)
 

@@ -9,6 +9,7 @@
 #include "LoadingSchedule.h"
 #include "PngWriter.h"
 #include "StopSignals.h"
+#include "app/DemoState.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/ShellState.h"
@@ -17,7 +18,7 @@
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
@@ -70,6 +71,9 @@ CaptureSession::~CaptureSession()
 
 int CaptureSession::run()
 {
+    // a capture before this one in the process left the demo where it ended, and its
+    // context, which goes before the new one is made
+    resetDemoState();
     int status = 0;
     if (!setUp(status))
         return status;
@@ -137,7 +141,8 @@ bool CaptureSession::setUp(int& status)
     }
 
     std::string error;
-    std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
+    std::unique_ptr<CaptureContext> context
+        = CaptureContext::create(glWindow->width(), glWindow->height(), error);
     if (!context) {
         std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
         return false;
