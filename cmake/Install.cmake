@@ -1,18 +1,19 @@
-# Installs the programs, data/ under share/vorimel and a desktop entry for each demo.
-# The programs read data/ relative to their working directory, so each entry's Path=
-# is the data's parent folder. The entries are written at install time, so the prefix
-# given to `cmake --install --prefix` is the one they name.
-include(GNUInstallDirs)
+# Installs the programs and data/ (in the layout of cmake/InstallDirs.cmake), an icon and
+# a desktop entry for each demo. The programs find data/ from their own folder, so the
+# entries need no working folder; they are written at install time, so the prefix given
+# to `cmake --install --prefix` is the one their Exec= names.
+include(${CMAKE_CURRENT_LIST_DIR}/DataFiles.cmake) # the data files
+set(dist ${PROJECT_SOURCE_DIR}/dist)
 
-install(TARGETS vorimel vorimel_b RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET vorimel-capture)
-  install(TARGETS vorimel-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-install(DIRECTORY ${CMAKE_BINARY_DIR}/data DESTINATION ${CMAKE_INSTALL_DATADIR}/vorimel)
+install(TARGETS vorimel vorimel_b vorimel-capture RUNTIME DESTINATION ${VORIMEL_INSTALL_BINDIR})
+# the files the build wrote, by name: a file left over in data/ from an older build is
+# not installed
+list(TRANSFORM VORIMEL_DATA_FILES PREPEND ${CMAKE_BINARY_DIR}/data/ OUTPUT_VARIABLE data_files)
+install(FILES ${data_files} DESTINATION ${VORIMEL_INSTALL_DATADIR}/data)
 install(FILES ${CMAKE_BINARY_DIR}/vorimel-icon.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME vorimel.png)
 
-set(VORIMEL_DESKTOP_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/vorimel.desktop.in)
+set(VORIMEL_DESKTOP_TEMPLATE ${dist}/vorimel.desktop.in)
 install(CODE "
   foreach(entry \"vorimel|vorimel|A real-time audiovisual demo\"
                 \"vorimel_b|vorimel (long trails)|A real-time audiovisual demo with longer trails\")
@@ -20,7 +21,7 @@ install(CODE "
     list(GET fields 0 PROGRAM)
     list(GET fields 1 DESKTOP_NAME)
     list(GET fields 2 DESKTOP_COMMENT)
-    set(PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+    set(PROGRAM_FOLDER \"\${CMAKE_INSTALL_PREFIX}/${VORIMEL_INSTALL_BINDIR}\")
     configure_file(\"${VORIMEL_DESKTOP_TEMPLATE}\"
                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/\${PROGRAM}.desktop\" @ONLY)
     message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/\${PROGRAM}.desktop\")

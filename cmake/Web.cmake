@@ -22,6 +22,7 @@ add_library(vorimel_web_core STATIC
   ${src}/app/Shutdown.cpp
   ${src}/platform/Clock.cpp
   ${src}/platform/DataFile.cpp
+  ${src}/platform/DataFolder.cpp
   ${src}/platform/DebugOutput.cpp
   ${src}/platform/PositionTable.cpp
   ${src}/platform/Spectrum.cpp

@@ -82,8 +82,9 @@ std::string programUsage(const std::string& name)
 {
     return "usage: " + name
         + " [options]\n"
-          "Plays the demo. Run it from the folder that holds data/. Without options it asks\n"
-          "\"fullscreen?\" and draws the frame at 640x480.\n"
+          "Plays the demo. Without options it asks \"fullscreen?\" and draws the frame at\n"
+          "640x480. It reads data/ in the working folder where there is one (a build folder),\n"
+          "otherwise the data installed with it.\n"
           "\n"
           "  --windowed        start in a window, without asking\n"
           "  --fullscreen      start fullscreen, without asking\n"

@@ -109,8 +109,9 @@ std::string captureUsage()
 {
     return "usage: vorimel-capture [options]\n"
            "Renders the demo offline, frame by frame, with its music in lockstep: no display,\n"
-           "no sound card. Run it from the folder that holds data/ (the build folder): like\n"
-           "the program, it reads ./data/ relative to the working directory.\n"
+           "no sound card. Like the program, it reads data/ in the working folder where there\n"
+           "is one (a build folder), otherwise the data installed with it. Its output files\n"
+           "are named relative to the working folder.\n"
            "\n"
            "  --variant a|b     feedback alpha 0.65 (a, as vorimel) or 0.99 (b, as vorimel_b); default a\n"
            "  --fps N           frames per second of the capture, 1 to 1000; default 60\n"

@@ -16,6 +16,7 @@
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
+#include "platform/DataFolder.h"
 #include "render/FeedbackLayer.h"
 #include "render/FrameSize.h"
 #include "render/GLWindow.h"
@@ -118,11 +119,17 @@ bool CaptureSession::setUp(int& status)
     status = exitFailed;
     // only a module that is not there at all; any other fault is the loader's to name
     std::error_code ignored;
-    if (std::filesystem::status(modulePath, ignored).type() == std::filesystem::file_type::not_found) {
-        std::fprintf(stderr,
-            "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
-            " (the build folder)\n",
-            modulePath);
+    const std::string module = platform::dataFilePath(modulePath);
+    if (std::filesystem::status(module, ignored).type() == std::filesystem::file_type::not_found) {
+        if (module == modulePath)
+            std::fprintf(stderr,
+                "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
+                " (the build folder)\n",
+                modulePath);
+        else
+            std::fprintf(stderr,
+                "vorimel-capture: no %s in the installed data, and no data/ in the working folder\n",
+                module.c_str());
         return false;
     }
     if (!options_.videoPath.empty()) {
