@@ -1,8 +1,8 @@
-# Installs the programs and data/ (in the layout of cmake/InstallDirs.cmake), an icon and
-# a desktop entry for each demo. The programs find data/ from their own folder, so the
+# Installs the programs and data/ (in the layout of cmake/InstallDirs.cmake), the icon at
+# every size and a desktop entry for each demo. The programs find data/ from their own folder, so the
 # entries need no working folder; they are written at install time, so the prefix given
 # to `cmake --install --prefix` is the one their Exec= names.
-include(${CMAKE_CURRENT_LIST_DIR}/DataFiles.cmake) # the data files
+include(${CMAKE_CURRENT_LIST_DIR}/DataFiles.cmake) # the data files and icon sizes
 set(dist ${PROJECT_SOURCE_DIR}/dist)
 
 install(TARGETS vorimel vorimel_b vorimel-capture RUNTIME DESTINATION ${VORIMEL_INSTALL_BINDIR})
@@ -10,8 +10,10 @@ install(TARGETS vorimel vorimel_b vorimel-capture RUNTIME DESTINATION ${VORIMEL_
 # not installed
 list(TRANSFORM VORIMEL_DATA_FILES PREPEND ${CMAKE_BINARY_DIR}/data/ OUTPUT_VARIABLE data_files)
 install(FILES ${data_files} DESTINATION ${VORIMEL_INSTALL_DATADIR}/data)
-install(FILES ${CMAKE_BINARY_DIR}/vorimel-icon.png
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME vorimel.png)
+foreach(size IN LISTS VORIMEL_ICON_SIZES)
+  install(FILES ${CMAKE_BINARY_DIR}/icons/${size}x${size}/apps/vorimel.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 
 set(VORIMEL_DESKTOP_TEMPLATE ${dist}/vorimel.desktop.in)
 install(CODE "

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks the installed tree (programs,
-# data, icon, desktop entries), and that the installed programs run from any folder:
+# data, icons, desktop entries), and that the installed programs run from any folder:
 # the capture tool and the demo (on the X server in DISPLAY) from a folder without
 # data/, reading the installed data with the messages unchanged and writing outputs
 # where they were started; a working folder's own data/ still wins.
@@ -25,8 +25,12 @@ done
 for file in $vorimel_pictures $vorimel_module; do
   cmp -s "$build/data/$file" "$share/games/vorimel/data/$file" || fail "data/$file not installed as built"
 done
-icon=$share/icons/hicolor/256x256/apps/vorimel.png
-[ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "no PNG icon"
+for size in $vorimel_icon_sizes; do
+  icon=$share/icons/hicolor/${size}x$size/apps/vorimel.png
+  # PNG signature, then the IHDR's width and height
+  expected=$(printf '89504e470d0a1a0a0000000d49484452%08x%08x' "$size" "$size")
+  [ "$(head -c 24 "$icon" | od -An -tx1 | tr -d ' \n')" = "$expected" ] || fail "no ${size}x$size PNG icon"
+done
 for program in vorimel vorimel_b; do
   entry=$share/applications/$program.desktop
   [ -f "$entry" ] || fail "no $program.desktop"
