@@ -41,7 +41,7 @@ if(VORIMEL_GLES2_CAPTURE)
 
   add_executable(vorimel-capture-gles ${PROJECT_SOURCE_DIR}/tools/capture/main.cpp
     ${PROJECT_SOURCE_DIR}/src/app/FeedbackAlpha.cpp)
-  target_compile_definitions(vorimel-capture-gles PRIVATE VORIMEL_FEEDBACK_ALPHA=0.65f)
+  target_compile_definitions(vorimel-capture-gles PRIVATE VORIMEL_FEEDBACK_ALPHA=0.65f VORIMEL_VERSION="${PROJECT_VERSION}")
   target_link_libraries(vorimel-capture-gles PRIVATE vorimel_capture_lib_gles)
   set_target_properties(vorimel-capture-gles PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   add_dependencies(vorimel-capture-gles vorimel_data)

@@ -38,6 +38,8 @@ bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& opti
         ProgramOptions::Screen screen = ProgramOptions::Screen::ask;
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             options.help = true;
+        } else if (std::strcmp(argument, "--version") == 0) {
+            options.version = true;
         } else if (std::strcmp(argument, "--windowed") == 0) {
             screen = ProgramOptions::Screen::windowed;
         } else if (std::strcmp(argument, "--fullscreen") == 0) {
@@ -94,6 +96,7 @@ std::string programUsage(const std::string& name)
           "                    desktop when fullscreen, the window's size in a window (a\n"
           "                    resized window draws anew at its new size)\n"
           "  --help            this text\n"
+          "  --version         the program's name and version\n"
           "\n"
           "Keys: Space skips to the next part of the music, Escape ends the demo.\n"
           "Exit status: 0 the demo played to its end or was ended, 1 no display or bad\n"

@@ -13,6 +13,7 @@ struct ProgramOptions {
     Height height = Height::standard; // standard: 480
     int fixedHeight = 480;            // with Height::fixed
     bool help = false;
+    bool version = false;
 };
 
 // Reads argv; false with a one-line reason in error (no program name) on anything it

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks the installed tree (programs,
-# data, icons, desktop entries), and that the installed programs run from any folder:
+# data, icons, desktop entries, manual pages, metainfo, copyright, changelog), that the
+# three programs give one version, and that the installed programs run from any folder:
 # the capture tool and the demo (on the X server in DISPLAY) from a folder without
 # data/, reading the installed data with the messages unchanged and writing outputs
 # where they were started; a working folder's own data/ still wins.
@@ -37,6 +38,25 @@ for program in vorimel vorimel_b; do
   grep -qx "Exec=$games/$program --fullscreen --height native" "$entry" || fail "$program.desktop: Exec"
   grep -qx "Icon=vorimel" "$entry" || fail "$program.desktop: Icon"
   ! grep -q "^Path=" "$entry" || fail "$program.desktop: the programs find their data without Path="
+done
+for page in man6/vorimel.6.gz man6/vorimel_b.6.gz man1/vorimel-capture.1.gz; do
+  gzip -t "$share/man/$page" 2>/dev/null || fail "no manual page $page"
+done
+zcat "$share/man/man6/vorimel_b.6.gz" | grep -q '^vorimel, vorimel_b ' || fail "vorimel_b(6) is not vorimel's page"
+for file in metainfo/org.example.vorimel.metainfo.xml doc/vorimel/copyright doc/vorimel/changelog.gz; do
+  [ -s "$share/$file" ] || fail "no share/$file"
+done
+
+# One version everywhere: the changelog's newest entry, the metainfo's newest release,
+# and what each program prints (after listing --version in its --help).
+version=$(zcat "$share/doc/vorimel/changelog.gz" | sed -n '1s/^vorimel (\([^)]*\)).*/\1/p')
+[ -n "$version" ] || fail "no version at the top of the changelog"
+grep -q "<release version=\"$version\"" "$share/metainfo/org.example.vorimel.metainfo.xml" ||
+  fail "the metainfo's releases lack $version"
+for program in vorimel vorimel_b vorimel-capture; do
+  "$games/$program" --help | grep -q -- "--version" || fail "$program --help does not list --version"
+  out=$("$games/$program" --version) || fail "$program --version exited with $?"
+  [ "$out" = "$program $version" ] || fail "$program --version printed '$out', not '$program $version'"
 done
 
 # The capture tool in a folder without data/ (a home folder): the installed data, the

@@ -41,6 +41,10 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             options.help = true;
             continue;
         }
+        if (name == "--version") {
+            options.version = true;
+            continue;
+        }
         if (name == "--loading") {
             if (hasValue) {
                 error = "--loading takes no value";
@@ -131,6 +135,7 @@ std::string captureUsage()
            "                    with silence; the demo's frames and sound that follow are the\n"
            "                    same as without it\n"
            "  --help            this text\n"
+           "  --version         the program's name and version\n"
            "\n"
            "Frame n of the demo is drawn at n/fps seconds after the music starts, with the order,\n"
            "row and spectrum of the music at that instant; the audio holds exactly the samples\n"
