@@ -14,7 +14,8 @@ std::string installedDataFolder(const std::string& programFile, const std::strin
 // The file to open for name, a path under ./data/ as the demo names it
 // ("./data/cosa03.tga"): name itself when the working folder has a data folder, when
 // installedFolder is no folder, or when name lies elsewhere; otherwise the same file
-// under installedFolder. Messages keep showing name; only the opening uses this.
+// under installedFolder. Progress lines keep showing name; what is opened, and named
+// when it cannot be read, is this.
 std::string dataFilePath(const std::string& name, const std::string& installedFolder);
 
 // The same for this program: its installed folder found from its own file and the
