@@ -2,9 +2,9 @@
 // audible one on a fake device clock, for a device known only through its callbacks
 // (the SDL fallback, whose sound server reports no timing), and what one spectrum()
 // call costs. The sound servers' own clocks are measured by bench/sync_figures.sh.
-#include "platform/FakeAudioDevice.h"
-#include "platform/RealTimeAudioBackend.h"
-#include "platform/Spectrum.h"
+#include "platform/audio/Spectrum.h"
+#include "platform/audio/openmpt/RealTimeAudioBackend.h"
+#include "support/FakeAudioDevice.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,19 +6,14 @@
 // that scene, with variant a (for profiling one scene).
 //        scene_bench --heights H,H,... [FRAMES]: variant a at each frame height (4H/3 x H),
 // each scene beside the empty frame of that size.
-#include "music/MusicPlayer.h"
 #include "platform/GLSurface.h"
+#include "render/Effect.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
-#include "scenes/CubeRingEffect.h"
-#include "scenes/FlashingLatticeEffect.h"
-#include "scenes/LatticeStripsEffect.h"
-#include "scenes/SpinningSolidsEffect.h"
-#include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
-#include "support/ScriptedBackend.h"
+#include "support/SceneHarness.h"
 
 #include "platform/GL.h"
 #include <sys/resource.h>
@@ -35,48 +30,32 @@
 
 namespace {
 
+using testsupport::TimelineScene;
+using testsupport::timelineScenes;
+
 int frames = 300;
 constexpr float frameSeconds = 1.0f / 60.0f; // scene time per frame
 
-struct BenchScene {
-    const char* name;
-    std::function<std::unique_ptr<Effect>()> make;
-    int order; // a music order the scene plays in
-};
-
-template <class Scene> std::unique_ptr<Effect> make()
-{
-    return std::make_unique<Scene>();
-}
-
-// One line per scene.
-const BenchScene benchScenes[] = {
-    // clang-format off
-    {"SpinningSolidsEffect",  make<SpinningSolidsEffect>,  0},
-    {"VertexRingEffect",      make<VertexRingEffect>,      5},
-    {"CubeRingEffect",        make<CubeRingEffect>,        7},
-    {"LatticeStripsEffect",   make<LatticeStripsEffect>,   9},
-    {"FlashingLatticeEffect", make<FlashingLatticeEffect>, 11},
-    // clang-format on
-};
-
-testsupport::ScriptedBackend backend;
-
-// Median milliseconds of `frames` frames: the drawing, the present, and a finish so
-// that the rasteriser's work is inside the figure. Rows run four frames each, so the
-// beat rows and the row-driven cuts come round as in the music.
-double medianFrameMs(int order, const std::function<void(float)>& drawFrame)
+// Median milliseconds of `frames` frames of the scene (null: the empty frame, clear and
+// present): the drawing, the present, and a finish so that the rasteriser's work is
+// inside the figure. Rows run four frames each, so the beat rows and the row-driven cuts
+// come round as in the music.
+double medianFrameMs(testsupport::SceneHarness& harness, Effect* scene, int order)
 {
     std::vector<double> ms;
     ms.reserve(frames);
     for (int frame = 0; frame < frames; ++frame) {
         const int row = frame / 4 % 32;
-        backend.setOrderRow(order, row);
-        backend.level = 0.01f * static_cast<float>(row % 4);
-        musicPlayer.update();
+        const float level = 0.01f * static_cast<float>(row % 4);
+        const float t = static_cast<float>(frame) * frameSeconds;
 
         const auto start = std::chrono::steady_clock::now();
-        drawFrame(static_cast<float>(frame) * frameSeconds);
+        if (scene) {
+            harness.drawFrame(*scene, order, row, t, level);
+        } else {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
         glWindow->surface()->present();
         glFinish();
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
@@ -84,6 +63,18 @@ double medianFrameMs(int order, const std::function<void(float)>& drawFrame)
     }
     std::nth_element(ms.begin(), ms.begin() + frames / 2, ms.end());
     return ms[frames / 2];
+}
+
+// The scene's median, from its load and entry to its release.
+double sceneFrameMs(testsupport::SceneHarness& harness, const TimelineScene& timelineScene)
+{
+    std::unique_ptr<Effect> scene = timelineScene.make();
+    scene->load();
+    scene->enter();
+    const double ms = medianFrameMs(harness, scene.get(), timelineScene.order);
+    scene->leave();
+    scene->release();
+    return ms;
 }
 
 long peakResidentMb()
@@ -97,27 +88,19 @@ long peakResidentMb()
 // the empty frame of the same size.
 int benchHeights(const std::vector<int>& heights)
 {
-    feedbackLayer->setColor(1.0f, 1.0f, 1.0f, 0.65f);
+    const std::vector<TimelineScene>& scenes = timelineScenes();
     std::vector<double> empty;
-    std::vector<std::vector<double>> ms(std::size(benchScenes));
+    std::vector<std::vector<double>> ms(scenes.size());
     for (const int height : heights) {
         std::string error;
         if (!setFrameHeight(height, error)) {
             std::fprintf(stderr, "height %d: %s\n", height, error.c_str());
             return 1;
         }
-        empty.push_back(medianFrameMs(0, [](float) {
-            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-            glClear(GL_COLOR_BUFFER_BIT);
-        }));
-        for (size_t i = 0; i < std::size(benchScenes); ++i) {
-            std::unique_ptr<Effect> scene = benchScenes[i].make();
-            scene->load();
-            scene->enter();
-            ms[i].push_back(medianFrameMs(benchScenes[i].order, [&](float t) { scene->draw(t); }));
-            scene->leave();
-            scene->release();
-        }
+        testsupport::SceneHarness harness(0.65f);
+        empty.push_back(medianFrameMs(harness, nullptr, 0));
+        for (size_t i = 0; i < scenes.size(); ++i)
+            ms[i].push_back(sceneFrameMs(harness, scenes[i]));
     }
 
     std::printf("\nmedian ms per frame (x empty frame of the same size), vorimel, headless, %d frames each\n",
@@ -129,14 +112,13 @@ int benchHeights(const std::vector<int>& heights)
     for (const double e : empty)
         std::printf(" %16.3f", e);
     std::printf("\n");
-    for (size_t i = 0; i < std::size(benchScenes); ++i) {
-        std::printf("%-24s", benchScenes[i].name);
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        std::printf("%-24s", scenes[i].name);
         for (size_t h = 0; h < heights.size(); ++h)
             std::printf(" %8.1f (%5.0f)", ms[i][h], ms[i][h] / empty[h]);
         std::printf("\n");
     }
     std::printf("peak resident memory %ld MB\n", peakResidentMb());
-    feedbackLayer->release();
     return 0;
 }
 
@@ -165,23 +147,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no headless GL context: %s\n", error.c_str());
         return 1;
     }
-    musicPlayer.setBackend(&backend);
-    musicPlayer.positionScaler = 12;
-
-    // What the program has set up when its scenes draw.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 20.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    feedbackLayer->load();
     if (!heights.empty())
         return benchHeights(heights);
 
-    const double empty = medianFrameMs(0, [](float) {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    });
+    testsupport::SceneHarness harness(0.65f);
+    const double empty = medianFrameMs(harness, nullptr, 0);
 
     struct Result {
         const char* name;
@@ -190,18 +160,13 @@ int main(int argc, char** argv)
     };
     const float alphas[2] = { 0.65f, 0.99f };
     std::vector<Result> results;
-    for (const BenchScene& benchScene : benchScenes) {
-        if (!only.empty() && only != benchScene.name)
+    for (const TimelineScene& scene : timelineScenes()) {
+        if (!only.empty() && only != scene.name)
             continue;
-        Result result { benchScene.name, { 0.0, 0.0 }, 0 };
+        Result result { scene.name, { 0.0, 0.0 }, 0 };
         for (int variant = 0; variant < (only.empty() ? 2 : 1); ++variant) {
             feedbackLayer->setColor(1.0f, 1.0f, 1.0f, alphas[variant]);
-            std::unique_ptr<Effect> scene = benchScene.make();
-            scene->load();
-            scene->enter();
-            result.ms[variant] = medianFrameMs(benchScene.order, [&](float t) { scene->draw(t); });
-            scene->leave();
-            scene->release();
+            result.ms[variant] = sceneFrameMs(harness, scene);
         }
         result.peakMb = peakResidentMb();
         results.push_back(result);
@@ -213,6 +178,5 @@ int main(int argc, char** argv)
     for (const Result& result : results)
         std::printf("%-24s %10.3f %10.3f %10.1f %8ld\n", result.name, result.ms[0], result.ms[1],
             result.ms[0] / empty, result.peakMb);
-    feedbackLayer->release();
     return 0;
 }

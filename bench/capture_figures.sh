@@ -12,8 +12,8 @@ extra=("$@")
 repeat=${REPEAT:-1}
 capture="$build/vorimel-capture"
 [ -x "$capture" ] || { echo "capture_figures: no $capture (build the vorimel-capture target)" >&2; exit 1; }
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+out=$(mktemp -d) || { echo "capture_figures: no temporary folder" >&2; exit 1; }
+trap 'rm -rf --one-file-system -- "$out"' EXIT
 
 modes=(render wav png mp4)
 command -v ffmpeg >/dev/null || { echo "capture_figures: no ffmpeg on PATH, mp4 skipped" >&2; modes=(render wav png); }

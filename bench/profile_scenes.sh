@@ -10,8 +10,8 @@ frames=${2:-20}
 bench="$build/bench/scene_bench"
 [ -x "$bench" ] || { echo "profile_scenes: no $bench (build the scene_bench target)" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "profile_scenes: needs valgrind" >&2; exit 1; }
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+out=$(mktemp -d) || { echo "profile_scenes: no temporary folder" >&2; exit 1; }
+trap 'rm -rf --one-file-system -- "$out"' EXIT
 cd "$build"
 
 printf '%-24s %14s %14s %8s\n' scene "total Ir" "our code Ir" share

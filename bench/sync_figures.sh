@@ -14,21 +14,21 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build/release}" && pwd)
 seconds=${2:-25}
 runs=${RUNS:-1}
-for tool in vorimel bench/sync/sync_recorder bench/sync/sync_grabber bench/sync/sync_analysis; do
+for tool in vorimel tools/sync/sync_recorder tools/sync/sync_grabber tools/sync/sync_analysis; do
   [ -x "$build/$tool" ] || { echo "sync_figures: no $build/$tool (build the project with benchmarks)" >&2; exit 1; }
 done
 for command in Xvfb xdotool xwininfo pactl pulseaudio; do
   command -v "$command" >/dev/null || { echo "sync_figures: $command is missing (scripts/bootstrap)" >&2; exit 1; }
 done
 
-# shellcheck source-path=SCRIPTDIR source=sync/session.sh
-source "$here/sync/session.sh"
-work=$(mktemp -d)
+# shellcheck source-path=SCRIPTDIR source=../tools/sync/session.sh
+source "$here/../tools/sync/session.sh"
+work=$(mktemp -d) || { echo "sync_figures: no temporary folder" >&2; exit 1; }
 session_init "$work" "$build" $((runs * 3 * (seconds + 60) + 300))
 finish() {
   session_cleanup
   if [ -n "${KEEP:-}" ]; then mkdir -p "$KEEP" && cp -r "$work"/. "$KEEP"/; fi
-  rm -rf "$work"
+  rm -rf --one-file-system -- "$work"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM
@@ -39,7 +39,7 @@ rows=()
 # analyse LABEL PREFIX RECORDING: one row from a run's logs against one recording
 analyse() {
   local label=$1 prefix=$2 recording=$3 figures
-  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$recording" \
+  (cd "$build" && tools/sync/sync_analysis --module data/mordel.it --recording "$recording" \
     --positions "$prefix.positions" --screen "$prefix.screen") >"$recording.analysis" 2>&1
   sed 's/^/    /' "$recording.analysis" >&2
   figures=$(grep '^figures:' "$recording.analysis") || {

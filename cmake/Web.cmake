@@ -10,38 +10,6 @@ set(VORIMEL_HOST_BUILD ${PROJECT_SOURCE_DIR}/build/release CACHE PATH
   "Native build folder whose data/ and web-music/ the page packs and serves")
 include(${PROJECT_SOURCE_DIR}/cmake/DataFiles.cmake)
 
-set(src ${PROJECT_SOURCE_DIR}/src)
-file(GLOB web_layer_sources CONFIGURE_DEPENDS ${src}/render/*.cpp ${src}/music/*.cpp ${src}/scenes/*.cpp)
-add_library(vorimel_web_core STATIC
-  ${web_layer_sources}
-  ${src}/app/FrameLatency.cpp
-  ${src}/app/Instances.cpp
-  ${src}/app/Loader.cpp
-  ${src}/app/MainLoop.cpp
-  ${src}/app/ProgramOptions.cpp
-  ${src}/app/Shutdown.cpp
-  ${src}/platform/Clock.cpp
-  ${src}/platform/DataFile.cpp
-  ${src}/platform/DataFolder.cpp
-  ${src}/platform/DebugOutput.cpp
-  ${src}/platform/PositionTable.cpp
-  ${src}/platform/Spectrum.cpp
-  ${src}/platform/WebAudioBackend.cpp
-  ${src}/platform/WebCanvas.cpp
-  ${src}/platform/WebDisplay.cpp
-  ${src}/platform/WebFrameLoop.cpp
-  ${src}/platform/WebMessageBox.cpp
-  ${src}/platform/WebWindowFactory.cpp
-  ${src}/platform/gles/FixedFunction.cpp
-  ${src}/platform/gles/FixedFunctionRenderer.cpp
-  ${src}/platform/gles/FixedFunctionState.cpp
-  ${src}/platform/gles/GlesFrame.cpp
-  ${src}/platform/gles/LineQuads.cpp
-  ${src}/platform/gles/Matrix4.cpp
-)
-target_include_directories(vorimel_web_core PUBLIC ${src})
-target_compile_definitions(vorimel_web_core PUBLIC VORIMEL_GLES2)
-
 set(page_dir ${CMAKE_BINARY_DIR}/page)
 set(preload "")
 set(preloaded "")
@@ -64,30 +32,14 @@ set(web_link_options
   -sMAX_WEBGL_VERSION=1
   ${preload})
 
-function(vorimel_web_program name alpha)
-  # the browser's entry point can run on the capture tool's clock (for tests)
-  add_executable(${name} ${src}/app/BrowserMain.cpp ${src}/app/FeedbackAlpha.cpp
-    ${PROJECT_SOURCE_DIR}/tools/capture/FrameTiming.cpp ${PROJECT_SOURCE_DIR}/tools/capture/VirtualClock.cpp)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tools/capture)
-  target_compile_definitions(${name} PRIVATE VORIMEL_FEEDBACK_ALPHA=${alpha})
-  target_link_libraries(${name} PRIVATE vorimel_web_core)
-  target_link_options(${name} PRIVATE ${web_link_options})
-  # packed again when a picture or the table changes
-  set_target_properties(${name} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${page_dir}
-    LINK_DEPENDS "${preloaded}")
-endfunction()
+# wasm-ld links an environment's library whole as ld does natively (cmake/Folders.cmake)
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE "LINKER:--whole-archive" "<LINK_ITEM>" "LINKER:--no-whole-archive")
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE_SUPPORTED TRUE)
 
-vorimel_web_program(vorimel-web 0.65f)
-vorimel_web_program(vorimel_b-web 0.99f)
+set(VORIMEL_PAGE_DIR ${page_dir})
+set(VORIMEL_WEB_LINK_OPTIONS ${web_link_options})
+set(VORIMEL_WEB_PACKED ${preloaded})
+add_subdirectory(${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/src)
 
 # the page, written by hand, and the rendered music beside the programs
-file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*)
-set(page_outputs "")
-foreach(file IN LISTS page_files ITEMS ${VORIMEL_HOST_BUILD}/web-music/mordel.flac)
-  get_filename_component(file_name ${file} NAME)
-  add_custom_command(OUTPUT ${page_dir}/${file_name}
-    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${page_dir}/${file_name}
-    DEPENDS ${file})
-  list(APPEND page_outputs ${page_dir}/${file_name})
-endforeach()
-add_custom_target(web_page ALL DEPENDS ${page_outputs})
+add_subdirectory(${PROJECT_SOURCE_DIR}/web ${CMAKE_BINARY_DIR}/web)

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Figures of the browser version in Debian's headless chromium: the page's download
 size, the time from the click to the first frame, and the frame time per scene beside
 the same scenes drawn natively.
@@ -10,8 +10,8 @@ Usage: bench/web/web_figures.py PAGE_FOLDER [NATIVE_BUILD_FOLDER]
 The frame times come from the page's ?bench: the demo runs on the capture's clock at
 10 frames per second of demo (every scene is reached whatever the browser's speed), at
 640x480, and each frame is read back before the next so that its time includes the
-browser's GL finishing it. VORIMEL_CHROMIUM_GL picks chromium's GL (SwiftShader unless
-set), as in the browser test.
+browser's GL finishing it. Chromium runs headless, through Debian's python3-selenium;
+VORIMEL_CHROMIUM_GL gives chromium's GL flags (SwiftShader's unless set).
 """
 
 import gzip
@@ -21,13 +21,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'web'))
-from webdriver import Browser, PageServer  # noqa: E402
-
-RENDERER = '''
-    const gl = document.createElement('canvas').getContext('webgl');
-    const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
-    return gl ? gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER) : 'no WebGL';'''
-
+import chromium  # noqa: E402
 
 def download_sizes(page):
     print('Download (what the page fetches; gzip -9 as a server that compresses sends it):')
@@ -48,32 +42,32 @@ def download_sizes(page):
 def click_to_first_frame(server, runs=3):
     times = []
     for _ in range(runs):
-        browser = Browser()
+        browser = chromium.start_chromium(chromium.gl_from_environment())
         try:
-            browser.open_page(server.url + '?muted&height=480', 30)
-            browser.start_demo()
-            times.append(browser.run('return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'))
-            browser.click('#stop')
+            chromium.open_page(browser, server.url + '?muted&height=480', 30)
+            chromium.start_demo(browser)
+            times.append(browser.execute_script('return vorimelPage.firstFrameAt - vorimelPage.clickedAt;'))
+            chromium.click(browser, '#stop')
         finally:
-            browser.close()
+            browser.quit()
     print(f'Click to the demo\'s first frame (page already loaded, {runs} runs; the loading '
           f'screen\'s own pause of 1 s included): median {statistics.median(times):.0f} ms, '
           f'from {min(times):.0f} to {max(times):.0f} ms')
 
 
 def browser_frame_times(server):
-    browser = Browser()
+    browser = chromium.start_chromium(chromium.gl_from_environment())
     try:
-        browser.open_page(server.url + '?muted&height=480&fps=10&bench', 30)
-        renderer = browser.run(RENDERER)
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "ended"', 1200, poll=1.0)
+        chromium.open_page(browser, server.url + '?muted&height=480&fps=10&bench', 30)
+        renderer = chromium.webgl_renderer(browser)
+        chromium.click(browser, '#window')
+        chromium.wait_until(browser, 'vorimelPage.state === "ended"', 1200, poll=1.0)
         times = {}  # by scene, in the order the scenes come
-        for scene, milliseconds in browser.run('return vorimelPage.frameTimes;'):
+        for scene, milliseconds in browser.execute_script('return vorimelPage.frameTimes;'):
             times.setdefault(scene, []).append(milliseconds)
         return renderer, times
     finally:
-        browser.close()
+        browser.quit()
 
 
 def native_frame_times(build):
@@ -100,7 +94,7 @@ def main():
         print(f'web_figures: {page} holds no built page (scripts/build-web builds it)')
         return 1
     download_sizes(page)
-    server = PageServer(page)
+    server = chromium.PageServer(page)
     try:
         click_to_first_frame(server)
         renderer, times = browser_frame_times(server)

@@ -8,8 +8,8 @@
 # early), and how long after a beat is heard its flash lands on screen; each run again
 # with chromium's compositor drawing in software. Figures only, nothing is asserted.
 # RUNS=n measures n times (2); KEEP=DIR keeps the recordings there; PAGE_OPTIONS adds
-# address options (e.g. lead=100); VORIMEL_CHROMIUM_GL picks chromium's GL (SwiftShader
-# unless set).
+# address options (e.g. lead=100); VORIMEL_CHROMIUM_GL gives chromium's GL flags
+# (SwiftShader's unless set). Chromium is driven through Debian's python3-selenium.
 # Usage: [RUNS=n] [KEEP=DIR] [PAGE_OPTIONS=...] bench/web/web_sync.sh [PAGE_DIR] [BUILD_DIR] [seconds of music, 25]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,21 +18,24 @@ build=$(cd "${2:-build/release}" && pwd)
 seconds=${3:-25}
 runs=${RUNS:-2}
 [ -s "$page/vorimel-web.wasm" ] || { echo "web_sync: no page in $page (scripts/build-web)" >&2; exit 1; }
-for tool in bench/sync/sync_recorder bench/sync/sync_grabber bench/sync/sync_analysis; do
+for tool in tools/sync/sync_recorder tools/sync/sync_grabber tools/sync/sync_analysis; do
   [ -x "$build/$tool" ] || { echo "web_sync: no $build/$tool (build the project with benchmarks)" >&2; exit 1; }
 done
-for command in Xvfb pactl pulseaudio chromium chromedriver python3; do
+for command in Xvfb pactl pulseaudio chromium chromedriver; do
   command -v "$command" >/dev/null || { echo "web_sync: $command is missing (scripts/bootstrap --web)" >&2; exit 1; }
 done
+# Debian's python, which Debian's selenium is installed for, whatever python3 is first on PATH
+/usr/bin/python3 -c 'import selenium' 2>/dev/null ||
+  { echo "web_sync: python3-selenium is missing (scripts/bootstrap --web)" >&2; exit 1; }
 
-# shellcheck source-path=SCRIPTDIR source=../sync/session.sh
-source "$here/../sync/session.sh"
-work=$(mktemp -d)
+# shellcheck source-path=SCRIPTDIR source=../../tools/sync/session.sh
+source "$here/../../tools/sync/session.sh"
+work=$(mktemp -d) || { echo "web_sync: no temporary folder" >&2; exit 1; }
 session_init "$work" "$build" $((2 * runs * (seconds + 150) + 120))
 finish() {
   session_cleanup
   if [ -n "${KEEP:-}" ]; then mkdir -p "$KEEP" && cp -r "$work"/. "$KEEP"/; fi
-  rm -rf "$work"
+  rm -rf --one-file-system -- "$work"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM
@@ -41,7 +44,7 @@ session_start_xvfb || { echo "web_sync: Xvfb did not start" >&2; exit 1; }
 session_start_pulseaudio || { echo "web_sync: PulseAudio did not start: $(tail -n 1 "$work/pulseaudio/log")" >&2; exit 1; }
 
 rows=()
-gl=${VORIMEL_CHROMIUM_GL:---use-gl=angle --use-angle=swiftshader}
+gl=${VORIMEL_CHROMIUM_GL:---use-gl=angle --use-angle=swiftshader --enable-unsafe-swiftshader}
 version=$(chromium --version 2>/dev/null | awk '{print $2}')
 # measure LABEL CHROMIUM_GL: one run of the page; one row
 measure() {
@@ -55,7 +58,7 @@ measure() {
   grabber=$started
   # chromium stays in the foreground: stopped by timeout if the page hangs
   VORIMEL_CHROMIUM_GL=$2 timeout --kill-after=5 $((seconds + 150)) \
-    python3 "$here/web_sync_page.py" "$page" "$prefix" "$seconds" "${PAGE_OPTIONS:-}" \
+    /usr/bin/python3 "$here/web_sync_page.py" "$page" "$prefix" "$seconds" "${PAGE_OPTIONS:-}" \
     >"$prefix.page" 2>"$prefix.page.log"
   status=$?
   sed 's/^/    /' "$prefix.page.log" >&2
@@ -66,7 +69,7 @@ measure() {
     rows+=("| $label | the page did not run: $(tail -n 1 "$prefix.page.log") | | | | |")
     return
   fi
-  (cd "$build" && bench/sync/sync_analysis --module data/mordel.it --recording "$prefix" \
+  (cd "$build" && tools/sync/sync_analysis --module data/mordel.it --recording "$prefix" \
     --positions "$prefix.positions" --screen "$prefix.screen") >"$prefix.analysis" 2>&1
   sed 's/^/    /' "$prefix.analysis" >&2
   if ! figures=$(grep '^figures:' "$prefix.analysis"); then

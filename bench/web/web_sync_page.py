@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """One run of the page in a headed chromium for bench/web/web_sync.sh: serves the page,
 opens it as an app window (no tab strip or toolbar: the window is the 640x480 canvas,
 titled as the page), clicks "Window", lets SECONDS of music play, and writes what the
@@ -14,6 +14,8 @@ offsets agree when both run on one clock.
 Usage: bench/web/web_sync_page.py PAGE_FOLDER PREFIX SECONDS [ADDRESS_OPTIONS]
   ADDRESS_OPTIONS  more of the page's address options, e.g. lead=100
 Needs DISPLAY (an X server) and, for sound, PULSE_SERVER; chromium inherits both.
+Chromium is driven through Debian's python3-selenium; VORIMEL_CHROMIUM_GL gives its GL
+flags (SwiftShader's unless set).
 """
 
 import math
@@ -23,7 +25,6 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'web'))
-from webdriver import Browser, PageServer  # noqa: E402
 
 ADDRESS = '?height=480&positions'
 
@@ -34,7 +35,7 @@ def clock_offset(browser, tries=30):
     best = None
     for _ in range(tries):
         before = time.monotonic_ns()
-        page_ms = browser.run('return performance.now();')
+        page_ms = browser.execute_script('return performance.now();')
         after = time.monotonic_ns()
         half = (after - before) / 2
         if best is None or half < best[1]:
@@ -58,34 +59,41 @@ def main():
         return 2
     page_folder, prefix, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
     address = ADDRESS + ('&' + sys.argv[4] if len(sys.argv) == 5 and sys.argv[4] else '')
+    display = os.environ.get('DISPLAY')
+    if not display:
+        print('web_sync_page: DISPLAY names no X server for the window', file=sys.stderr)
+        return 2
+    # here, not at the top: the arithmetic above is tested where selenium is not installed
+    import chromium
     # stopped from outside (the script's timeout): chromium and its driver still closed
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    server = PageServer(page_folder)
+    server = chromium.PageServer(page_folder)
     opened = time.monotonic_ns()
     browser = None
     try:
-        browser = Browser(width=640, height=480, headed=True, extra_args=[f'--app={server.url}{address}'])
+        browser = chromium.start_chromium(chromium.gl_from_environment(), width=640, height=480,
+                                          display=display, extra_args=[f'--app={server.url}{address}'])
         loaded = time.monotonic_ns()
-        browser.wait_until('window.vorimelPage && document.readyState === "complete"', 60)
-        inner = browser.run('return [innerWidth, innerHeight, document.title];')
+        chromium.wait_until(browser, 'window.vorimelPage && document.readyState === "complete"', 60)
+        inner = browser.execute_script('return [innerWidth, innerHeight, document.title];')
         offset_before, error_before = clock_offset(browser)
-        muted = browser.run('return vorimelPage.music.gain.gain.value === 0;')
-        browser.click('#window')
-        browser.wait_until('vorimelPage.state === "running"', 120, poll=0.1)
-        frames_from, from_ms = browser.run('return [vorimelPage.demoFrames, performance.now()];')
+        muted = browser.execute_script('return vorimelPage.music.gain.gain.value === 0;')
+        chromium.click(browser, '#window')
+        chromium.wait_until(browser, 'vorimelPage.state === "running"', 120, poll=0.1)
+        frames_from, from_ms = browser.execute_script('return [vorimelPage.demoFrames, performance.now()];')
         time.sleep(seconds)
-        frames_to, to_ms, state = browser.run(
+        frames_to, to_ms, state = browser.execute_script(
             'return [vorimelPage.demoFrames, performance.now(), vorimelPage.state];')
-        log = browser.run('return vorimelPage.music.positionLog;')
-        canvas = browser.run('const c = document.getElementById("canvas");'
-                             'return [c.width, c.height, c.clientWidth, c.clientHeight];')
-        browser.click('#stop')
+        log = browser.execute_script('return vorimelPage.music.positionLog;')
+        canvas = browser.execute_script('const c = document.getElementById("canvas");'
+                                        'return [c.width, c.height, c.clientWidth, c.clientHeight];')
+        chromium.click(browser, '#stop')
         # while the demo draws, a call waits for a slow frame: round trips of 100 ms and more
-        browser.wait_until('vorimelPage.state === "ended"', 30)
+        chromium.wait_until(browser, 'vorimelPage.state === "ended"', 30)
         offset_after, error_after = clock_offset(browser)
     finally:
         if browser:
-            browser.close()
+            browser.quit()
         server.close()
 
     write_positions(prefix + '.positions', log, offset_before)

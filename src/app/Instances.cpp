@@ -1,9 +1,8 @@
 // The process-wide instances, created by static initialisation in one place so that
 // their order is fixed: the window, the registry, and last the timeline, which copies
-// the registry's pointers. The shell's own state is defined here too: whatever uses it
-// or the registry links this file, and with it the creation, whichever executable it is.
-#include "app/Registry.h"
-#include "app/ShellState.h"
+// the registry's pointers. Whatever uses the instances (the loader, the shutdown, the
+// demo's reset) links this file, and with it the creation, whichever executable it is.
+#include "app/Instances.h"
 #include "music/TimelineState.h"
 #include "render/FeedbackLayer.h"
 #include "render/GLWindow.h"
@@ -18,17 +17,9 @@
 #include <algorithm>
 #include <new>
 
-unsigned char active = 1;
-unsigned char keys[256] = {};
-unsigned char keyPresses[256] = {};
-
-int32_t loaded = 0;
-int loadResult = 0;
-Texture logoTexture;
-
 namespace {
 
-template <class Instance, auto& pointer> RegistryEntry entry(float loadedPercent)
+template <class Instance, auto& pointer> InstanceRow entry(float loadedPercent)
 {
     return { [] { pointer = new (std::nothrow) Instance; }, []() -> Effect* { return pointer; },
         [] {
@@ -40,7 +31,7 @@ template <class Instance, auto& pointer> RegistryEntry entry(float loadedPercent
 
 } // namespace
 
-const std::vector<RegistryEntry> registry = {
+const std::vector<InstanceRow> instances = {
     // clang-format off
     entry<ColorFillEffect,       colorFillEffect>(50.0f),
     entry<FeedbackLayer,         feedbackLayer>(49.0f),
@@ -52,21 +43,29 @@ const std::vector<RegistryEntry> registry = {
     // clang-format on
 };
 
-std::vector<const RegistryEntry*> registryInLoadOrder()
+std::vector<const InstanceRow*> instancesInLoadOrder()
 {
-    std::vector<const RegistryEntry*> order;
-    for (const RegistryEntry& row : registry)
+    std::vector<const InstanceRow*> order;
+    for (const InstanceRow& row : instances)
         order.push_back(&row);
     std::stable_sort(order.begin(), order.end(),
-        [](const RegistryEntry* a, const RegistryEntry* b) { return a->loadedPercent < b->loadedPercent; });
+        [](const InstanceRow* a, const InstanceRow* b) { return a->loadedPercent < b->loadedPercent; });
     return order;
+}
+
+void recreateInstances()
+{
+    for (const InstanceRow& row : instances) {
+        row.destroy();
+        row.create();
+    }
 }
 
 namespace {
 
 [[maybe_unused]] const bool created = [] {
-    glWindow = new GLWindow(640, 480);
-    for (const RegistryEntry& row : registry)
+    glWindow = new GLWindow(baseFrameWidth, baseFrameHeight);
+    for (const InstanceRow& row : instances)
         row.create();
     timeline = fillTimeline();
     return true;

@@ -1,8 +1,9 @@
 // The loader and its loading screen: a bar that fills and a logo that fades in.
 #include "app/Loader.h"
 
-#include "app/Registry.h"
+#include "app/Instances.h"
 #include "app/ShellState.h"
+#include "music/FrameDriver.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
@@ -38,7 +39,7 @@ int loadDemo()
     musicPlayer.loadModule(platform::dataFilePath(modulePath).c_str());
     drawLoadingProgress(30.0f);
 
-    for (const RegistryEntry* row : registryInLoadOrder()) {
+    for (const InstanceRow* row : instancesInLoadOrder()) {
         if (Effect* instance = row->instance()) {
             instance->load();
             // the build's alpha, before any scene draws through the layer

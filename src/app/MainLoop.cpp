@@ -4,10 +4,11 @@
 #include "app/FrameLatency.h"
 #include "app/Loader.h"
 #include "app/ShellState.h"
+#include "music/FrameDriver.h"
 #include "music/MusicPlayer.h"
-#include "music/Timeline.h"
 #include "platform/Clock.h"
 #include "platform/GLSurface.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 
 namespace {
@@ -40,7 +41,7 @@ void windowProc(const platform::WindowEvent& event)
         active = 1;
         break;
     case Type::resized:
-        glWindow->resize(event.width, event.height);
+        windowResized();
         break;
     case Type::quit:
         break;
@@ -66,6 +67,11 @@ bool mainLoopFrame()
 void runMainLoop()
 {
     while (mainLoopPass()) { }
+}
+
+void resetMainLoop()
+{
+    frameLatency = FrameLatency {};
 }
 
 namespace {

@@ -20,3 +20,7 @@ bool mainLoopPass();
 // refresh; false when the loop must end.
 bool mainLoopFrame();
 void runMainLoop();
+
+// What the loop keeps from frame to frame (the time from reading the music to showing
+// the frame) as at program start.
+void resetMainLoop();

@@ -1,10 +1,8 @@
 #include "app/ProgramOptions.h"
 
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -15,16 +13,11 @@ bool parseHeight(const char* text, ProgramOptions& options, std::string& error)
         options.height = ProgramOptions::Height::native;
         return true;
     }
-    char* end = nullptr;
-    errno = 0;
-    const long height = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || height < 480 || height % 6 != 0 || height > 1000000) {
-        error = std::string("--height wants a number of lines, a multiple of 6 from 480 up, or native; not '")
-            + text + "'";
+    if (!parseFrameHeight(text, options.fixedHeight)) {
+        error = "--height wants a number of lines, " + frameHeightRule() + ", or native; not '" + text + "'";
         return false;
     }
     options.height = ProgramOptions::Height::fixed;
-    options.fixedHeight = static_cast<int>(height);
     return true;
 }
 
@@ -75,23 +68,27 @@ bool applyFrameHeight(const ProgramOptions& options, std::string& error)
         return setFrameHeight(options.fixedHeight, error);
     if (options.height == ProgramOptions::Height::native) {
         glWindow->setFollowsWindow(true);
-        return glWindow->fitFrameToWindow(error);
+        return fitFrameToWindow(error);
     }
     return true;
 }
 
 std::string programUsage(const std::string& name)
 {
+    const std::string standard = std::to_string(baseFrameHeight);
     return "usage: " + name
         + " [options]\n"
-          "Plays the demo. Without options it asks \"fullscreen?\" and draws the frame at\n"
-          "640x480. It reads data/ in the working folder where there is one (a build folder),\n"
+          "Plays the demo. Without options it asks \"fullscreen?\" and draws the frame at "
+        + std::to_string(baseFrameWidth) + "x" + standard
+        + ".\n"
+          "It reads data/ in the working folder where there is one (a build folder),\n"
           "otherwise the data installed with it.\n"
           "\n"
           "  --windowed        start in a window, without asking\n"
           "  --fullscreen      start fullscreen, without asking\n"
-          "  --height H        draw the frame natively at H lines (4H/3 wide): a multiple of 6\n"
-          "                    from 480 up to what the GL allows; 480 is the standard frame\n"
+          "  --height H        draw the frame natively at H lines (4H/3 wide): "
+        + frameHeightRule() + "\n                    to what the GL allows; " + standard
+        + " is the standard frame\n"
           "  --height native   draw at the height of the area the frame is shown in: the\n"
           "                    desktop when fullscreen, the window's size in a window (a\n"
           "                    resized window draws anew at its new size)\n"

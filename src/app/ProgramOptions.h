@@ -3,6 +3,8 @@
 // (for launchers and scripts) and choose the height the frame is drawn at.
 #pragma once
 
+#include "render/FrameSize.h"
+
 #include <string>
 
 struct ProgramOptions {
@@ -10,15 +12,15 @@ struct ProgramOptions {
     enum class Height { standard, fixed, native };
 
     Screen screen = Screen::ask;
-    Height height = Height::standard; // standard: 480
-    int fixedHeight = 480;            // with Height::fixed
+    Height height = Height::standard;  // standard: 480
+    int fixedHeight = baseFrameHeight; // with Height::fixed
     bool help = false;
     bool version = false;
 };
 
 // Reads argv; false with a one-line reason in error (no program name) on anything it
-// does not know. A height must be a whole number, a multiple of 6, at least 480; the
-// GL's own limits are checked once a context exists.
+// does not know. A height follows the rule of render/FrameSize; the GL's own limits are
+// checked once a context exists.
 bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& options, std::string& error);
 
 // Draws the frame at the height the options ask for, once the window's context exists

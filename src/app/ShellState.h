@@ -15,3 +15,6 @@ extern unsigned char keyPresses[256];
 extern int32_t loaded;      // 1 once loadDemo has run, whether it succeeded or not
 extern int loadResult;      // what loadDemo returned; 0 before it ran
 extern Texture logoTexture; // the loading-screen logo
+
+// All of it as at program start.
+void resetShellState();

@@ -2,8 +2,8 @@
 // release operations find no context and do nothing.
 #include "app/Shutdown.h"
 
+#include "app/Instances.h"
 #include "app/Loader.h"
-#include "app/Registry.h"
 #include "app/ShellState.h"
 #include "music/MusicPlayer.h"
 #include "platform/MessageBox.h"
@@ -16,10 +16,10 @@
 void releaseDemo()
 {
     musicPlayer.shutdown();
-    for (const RegistryEntry& row : registry)
+    for (const InstanceRow& row : instances)
         if (Effect* instance = row.instance())
             instance->release();
-    for (const RegistryEntry& row : registry)
+    for (const InstanceRow& row : instances)
         row.destroy();
 }
 

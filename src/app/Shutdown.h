@@ -9,7 +9,7 @@ constexpr int exitBadArguments = 1;
 constexpr int exitNoAudio = 2;
 constexpr int exitNoMusic = 3;
 
-// Stops the music, releases and deletes every registry instance (null ones skipped).
+// Stops the music, releases and deletes every instance of the table (null ones skipped).
 void releaseDemo();
 // releaseDemo, then ends the process through exit() so exit handlers run.
 [[noreturn]] void shutdownDemo(int exitCode);

@@ -3,9 +3,9 @@
 #include "app/ProgramOptions.h"
 #include "app/Shutdown.h"
 #include "music/MusicPlayer.h"
-#include "platform/AudioFactory.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
+#include "platform/desktop/AudioFactory.h"
 #include "render/GLWindow.h"
 
 #include <cstdio>

@@ -1,12 +1,17 @@
 // The music player's calls on the backend, in the order the demo makes them.
 #include "music/MusicPlayer.h"
 
-#include "platform/AudioBackend.h"
-#include "platform/MusicPosition.h"
+#include "platform/audio/AudioBackend.h"
+#include "platform/audio/MusicPosition.h"
 
 #include <cassert>
 
 MusicPlayer musicPlayer;
+
+void resetMusicPlayer()
+{
+    musicPlayer = MusicPlayer {};
+}
 
 int MusicPlayer::init()
 {

@@ -45,3 +45,6 @@ private:
 };
 
 extern MusicPlayer musicPlayer;
+
+// The player as at program start, its backend unset.
+void resetMusicPlayer();

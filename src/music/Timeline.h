@@ -1,5 +1,4 @@
-// The timeline: at which music order each scene begins; and the frame driver that
-// switches scenes, draws the current one and lays the frame overlay.
+// The timeline: at which music order each scene begins.
 #pragma once
 
 #include <array>
@@ -19,9 +18,3 @@ using Timeline = std::array<TimelineEntry, 13>;
 Timeline fillTimeline();
 // The scene entries that fillTimeline writes, the end entry not counted.
 int32_t timelineSceneCount();
-
-// Seconds since the start of loading, as the loader and the frame driver form it.
-float secondsSinceStart();
-
-// Draws one frame: 1 when drawn, -1 when there is nothing more to draw.
-int drawFrame();

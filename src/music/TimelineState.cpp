@@ -11,3 +11,15 @@ float demoTime = 0.0f;
 float sceneStartTime = 0.0f;
 Effect* currentScene = nullptr;
 Texture overlayTexture;
+
+void resetTimelineState()
+{
+    timeline = fillTimeline();
+    timelineCount = timelineSceneCount();
+    timelineIndex = 0;
+    startTick = 0.0f;
+    demoTime = 0.0f;
+    sceneStartTime = 0.0f;
+    currentScene = nullptr;
+    overlayTexture = Texture {};
+}

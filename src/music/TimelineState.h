@@ -18,3 +18,6 @@ extern float demoTime;       // seconds since startTick
 extern float sceneStartTime; // demoTime when the current scene was entered
 extern Effect* currentScene;
 extern Texture overlayTexture; // laid over every frame
+
+// All of it as at program start, the timeline filled anew from the registry.
+void resetTimelineState();

@@ -13,8 +13,8 @@ bool displayAvailable(std::string& why);
 // Brings up the video system; false (with the cause) when there is no display.
 bool initVideo(std::string& error);
 void quitVideo();
-// Whether the desktop can take a fullscreen window.
-bool fullscreenAvailable();
+// Whether the desktop can take a fullscreen window showing a frame of that size.
+bool fullscreenAvailable(int frameWidth, int frameHeight);
 void showCursor(bool visible);
 
 } // namespace platform

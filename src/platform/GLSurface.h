@@ -1,14 +1,11 @@
-// A GL context with the demo's offscreen frame (640x480 until resized), made current on
-// creation: an SDL window that shows the frame, or a headless EGL context that only keeps it.
+// A GL context with the demo's offscreen frame (made at the size its creator asks for,
+// then resized), made current on creation: an SDL window that shows the frame, or a
+// headless EGL context that only keeps it.
 #pragma once
 
 #include <cstdint>
 
 namespace platform {
-
-// The frame as the demo was drawn; every surface starts with it.
-constexpr int frameWidth = 640;
-constexpr int frameHeight = 480;
 
 // A window message translated into what the window procedure acts on.
 struct WindowEvent {

@@ -16,4 +16,8 @@ Answer askYesNo(const char* caption, const char* text, MessageIcon icon, std::st
 // the detail (the underlying cause) appended when given.
 void showMessage(const char* caption, const char* text, MessageIcon icon, const char* detail = nullptr);
 
+// The line on stderr that every message but a question gets, whatever shows the box:
+// "vorimel: CAPTION: TEXT (DETAIL)", line breaks in the text as spaces.
+void writeMessageLine(const char* caption, const char* text, const char* detail);
+
 } // namespace platform

@@ -5,6 +5,8 @@
 #include "render/FrameSize.h"
 #include "render/GLWindow.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <new>
 
@@ -12,6 +14,14 @@ GLuint FeedbackLayer::texture = 0;
 float FeedbackLayer::color[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
 GLenum FeedbackLayer::blendSource = GL_SRC_ALPHA;
 GLenum FeedbackLayer::blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+
+void FeedbackLayer::resetShared()
+{
+    texture = 0;
+    std::fill(std::begin(color), std::end(color), 0.0f);
+    blendSource = GL_SRC_ALPHA;
+    blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+}
 
 namespace {
 

@@ -25,6 +25,7 @@ public:
     int32_t textureHeight = 0;
 
     // Shared by the class for the whole run.
+    static void resetShared(); // as at program start, no texture
     static GLuint texture;
     static float color[4];
     static GLenum blendSource;

@@ -1,18 +1,18 @@
-// Frame height checks and the switch to a new size.
+// Frame heights against the rule and the GL's limits.
 #include "render/FrameSize.h"
 
-#include "platform/GLSurface.h"
-#include "render/FeedbackLayer.h"
-#include "render/GLWindow.h"
-#include "render/SceneRegistry.h"
-
-#include "platform/GL.h"
-
 #include <algorithm>
-#include <cassert>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
+
+// Heights are multiples of it, so that the width 4H/3 is a whole multiple of 8: rows
+// without padding.
+constexpr int heightStep = 6;
+// Above what any GL draws, and the width 4H/3 still an int.
+constexpr long largestHeightAsked = 1'000'000'000;
 
 // The largest sizes the demo asks for at 480: the solids' points and the loading bar's
 // outline. Both are multiplied by H/480.
@@ -34,21 +34,26 @@ int powerOfTwoAtMost(int limit)
 
 } // namespace
 
-FrameLimits queryFrameLimits()
+std::string frameHeightRule()
 {
-    FrameLimits limits;
-    GLint viewport[2] = {};
-    GLfloat range[2] = {};
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits.maxTextureSize);
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    limits.maxViewportWidth = viewport[0];
-    limits.maxViewportHeight = viewport[1];
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.maxRenderbufferSize);
-    glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
-    limits.maxPointSize = range[1];
-    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
-    limits.maxLineWidth = range[1];
-    return limits;
+    return "a multiple of " + std::to_string(heightStep) + " from " + std::to_string(baseFrameHeight) + " up";
+}
+
+bool parseFrameHeight(const std::string& text, int& height)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || parsed < baseFrameHeight
+        || parsed % heightStep != 0 || parsed > largestHeightAsked)
+        return false;
+    height = static_cast<int>(parsed);
+    return true;
+}
+
+int frameWidthFor(int height)
+{
+    return static_cast<int>(widthFor(height));
 }
 
 int textureSizeFor(int pixels)
@@ -62,8 +67,8 @@ int textureSizeFor(int pixels)
 std::string frameHeightProblem(int height, const FrameLimits& limits)
 {
     const std::string h = std::to_string(height);
-    if (height < baseFrameHeight || height % 6 != 0)
-        return "the frame height is a multiple of 6 from 480 up, not " + h;
+    if (height < baseFrameHeight || height % heightStep != 0)
+        return "the frame height is " + frameHeightRule() + ", not " + h;
     const int largest = largestFrameHeight(limits);
     if (height <= largest)
         return {};
@@ -96,7 +101,7 @@ int largestFrameHeight(const FrameLimits& limits)
     int height = 0;
     // each limit as a height, rounded down to a multiple of 6
     const auto keep = [&height](long long limit) {
-        const int h = static_cast<int>(std::min<long long>(limit, 1 << 30)) / 6 * 6;
+        const int h = static_cast<int>(std::min<long long>(limit, 1 << 30)) / heightStep * heightStep;
         height = height == 0 ? h : std::min(height, h);
     };
     keep(powerOfTwoAtMost(limits.maxTextureSize) * 3LL / 4);
@@ -113,45 +118,6 @@ int largestFrameHeight(const FrameLimits& limits)
 
 int frameHeightFitting(int areaWidth, int areaHeight, const FrameLimits& limits)
 {
-    const int fitting = std::min(areaHeight, areaWidth / 4 * 3) / 6 * 6;
+    const int fitting = std::min(areaHeight, areaWidth / 4 * 3) / heightStep * heightStep;
     return std::max(baseFrameHeight, std::min(fitting, largestFrameHeight(limits)));
-}
-
-bool setFrameHeight(int height, std::string& error)
-{
-    platform::GLSurface* surface = glWindow->surface();
-    assert(surface && "setFrameHeight needs the window or a headless surface");
-    if (height == glWindow->height())
-        return true;
-    const FrameLimits limits = queryFrameLimits();
-    error = frameHeightProblem(height, limits);
-    if (!error.empty())
-        return false;
-
-    const int oldWidth = glWindow->width();
-    const int oldHeight = glWindow->height();
-    // the frame's remaking clears with black; the scene's clear colour stays
-    GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const int width = static_cast<int>(widthFor(height));
-    if (!surface->resizeFrame(width, height)) {
-        surface->resizeFrame(oldWidth, oldHeight);
-        glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-        error = "could not make a " + std::to_string(width) + "x" + std::to_string(height)
-            + " frame (out of memory?)";
-        return false;
-    }
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-
-    // The line width is set when a scene enters, so it is carried over here. Every width
-    // the demo sets is whole at 480, which the division by the old scale gets back.
-    GLfloat lineWidth = 1.0f;
-    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    const float baseWidth = std::round(lineWidth / glWindow->pixelScale());
-    glWindow->setFrameSize(width, height);
-    glLineWidth(glWindow->scaledPixels(baseWidth));
-
-    if (feedbackLayer && FeedbackLayer::texture != 0)
-        feedbackLayer->remakeTexture();
-    return true;
 }

@@ -1,12 +1,10 @@
 // Window creation and release in the demo's order, with its messages.
 #include "render/GLWindow.h"
 
-#include "platform/DebugOutput.h"
 #include "platform/Display.h"
 #include "platform/GLSurface.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowFactory.h"
-#include "render/FrameSize.h"
 
 #include "platform/GL.h"
 
@@ -47,12 +45,21 @@ GLWindow::GLWindow(int width, int height)
     , width_(width)
 {
     if (width <= 0 || height <= 0) {
-        width_ = 640;
-        height_ = 480;
+        width_ = baseFrameWidth;
+        height_ = baseFrameHeight;
     }
 }
 
 GLWindow::~GLWindow() = default;
+
+void GLWindow::reset()
+{
+    surface_.reset();
+    setFrameSize(baseFrameWidth, baseFrameHeight);
+    fullscreen_ = 0;
+    title_[0] = '\0';
+    followsWindow_ = false;
+}
 
 void GLWindow::setTitle(const char* text)
 {
@@ -71,7 +78,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
     videoStarted_ = true;
 
     // The desktop keeps its mode; the frame is scaled to fill it.
-    if (fullscreen_ && !platform::fullscreenAvailable()) {
+    if (fullscreen_ && !platform::fullscreenAvailable(width, height)) {
         const platform::Answer answer = platform::askYesNo("Kaplo GL",
             "The Requested Fullscreen Mode Is Not Supported By\nyour Video Card. Use Windowed Mode Instead?",
             platform::MessageIcon::exclamation);
@@ -91,33 +98,7 @@ int GLWindow::createWindow(const char* title, int width, int height, int, unsign
         creationError(failureText(failure), cause);
         return 0;
     }
-    resize(width, height);
     return 1;
-}
-
-void GLWindow::resize(int, int)
-{
-    if (!followsWindow_)
-        return;
-    std::string error;
-    if (!fitFrameToWindow(error))
-        std::fprintf(stderr, "vorimel: the frame stays %dx%d: %s\n", width_, height_, error.c_str());
-}
-
-bool GLWindow::fitFrameToWindow(std::string& error)
-{
-    int width = 0;
-    int height = 0;
-    if (!surface_ || !surface_->shownSize(width, height)) {
-        error = "the window's size is not known";
-        return false;
-    }
-    if (!setFrameHeight(frameHeightFitting(width, height, queryFrameLimits()), error))
-        return false;
-    char line[96];
-    std::snprintf(line, sizeof line, "frame %dx%d in %dx%d shown\n", width_, height_, width, height);
-    platform::debugOutput(line);
-    return true;
 }
 
 void GLWindow::killWindow()
@@ -146,7 +127,7 @@ void GLWindow::setFrameSize(int width, int height)
 
 float GLWindow::scaledPixels(float size) const
 {
-    if (height_ == 480)
+    if (height_ == baseFrameHeight)
         return size;
     return std::round(size * pixelScale());
 }

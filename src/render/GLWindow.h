@@ -2,9 +2,10 @@
 // the 2D box that every screen-aligned quad is drawn through.
 #pragma once
 
+#include "render/FrameSize.h"
+
 #include <cstdint>
 #include <memory>
-#include <string>
 
 namespace platform {
 class GLSurface;
@@ -12,9 +13,12 @@ class GLSurface;
 
 class GLWindow {
 public:
-    // A width or height of zero or less gives 640x480.
+    // A width or height of zero or less gives the standard frame, 640x480.
     GLWindow(int width, int height);
     ~GLWindow();
+    // As at program start: the standard frame, windowed, untitled, not following its
+    // window, and no surface (one that was attached is let go, its context with it).
+    void reset();
 
     int height() const { return height_; }
     int width() const { return width_; }
@@ -24,23 +28,20 @@ public:
     void setTitle(const char* text);
     const char* title() const { return title_; }
 
-    // 1 on success; 0 after the failure was shown (message box and stderr).
+    // 1 on success; 0 after the failure was shown (message box and stderr). The window's
+    // offscreen frame is made at width x height.
     int createWindow(const char* title, int width, int height, int bits, unsigned char fullscreen);
     void killWindow();
-    // Window size changes leave the stored size and the frame's viewport alone, unless
-    // the frame follows the window: it is then drawn anew at the largest height that
-    // fits the area the window shows (the trails restart).
-    void resize(int width, int height);
+    // Whether the frame follows the window's size (FrameResizer's windowResized): drawn
+    // anew at the largest height that fits the area the window shows (the trails restart).
     void setFollowsWindow(bool follows) { followsWindow_ = follows; }
-    // With the frame following the window: draws it at the height that fits what the
-    // surface shows now. False with the reason in error when that height cannot be drawn.
-    bool fitFrameToWindow(std::string& error);
+    bool followsWindow() const { return followsWindow_; }
 
     // The size of the frame drawn into (640x480 unless setFrameHeight changed it): the
     // viewport of every 2D box and of the loading screen.
     void setFrameSize(int width, int height);
     // H/480: how much larger than the demo's own frame this one is.
-    float pixelScale() const { return static_cast<float>(height_) / 480.0f; }
+    float pixelScale() const { return static_cast<float>(height_) / static_cast<float>(baseFrameHeight); }
     // A point size or line width given for the 480 frame, for this one. At 480 it is the
     // size as given; above, rounded to whole pixels, which the GL does anyway for points
     // and lines drawn without smoothing, but with ties rounded up on every driver.

@@ -1,5 +1,6 @@
 // What the scene classes keep for the whole run, one value per class and not per
-// instance: enter and leave keep them, nothing resets them.
+// instance: enter and leave keep them; only resetSceneState (a new run of the demo in
+// the same process) puts them back.
 #pragma once
 
 // Opacity of the opening scene's lower-half picture: 1 on a beat row, decaying per frame
@@ -14,3 +15,6 @@ extern float flashingLatticeFlash;
 // Scene time of the strip pictures' last random update; -1 until the first draw sets
 // it. Shared by every strip picture.
 extern float stripUpdateTime;
+
+// Every value as at program start.
+void resetSceneState();

@@ -1,6 +1,6 @@
 // The shutdown's order: music off, every instance released, then deleted; null skipped.
 #include "app/Shutdown.h"
-#include "app/Registry.h"
+#include "app/Instances.h"
 #include "music/MusicPlayer.h"
 #include "render/SceneRegistry.h"
 #include "support/GLTestContext.h"
@@ -28,6 +28,6 @@ TEST_F(Shutdown, ReleasesAllThenDeletesAllInRegistryOrderSkippingNull)
     EXPECT_EQ(log,
         (std::vector<std::string> { "spinning.release", "cubes.release", "flashing.release",
             "spinning.delete", "cubes.delete", "flashing.delete" }));
-    for (const RegistryEntry& row : registry)
+    for (const InstanceRow& row : instances)
         EXPECT_EQ(row.instance(), nullptr);
 }

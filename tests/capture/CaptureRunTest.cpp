@@ -1,6 +1,7 @@
 // vorimel-capture run as a program from the build folder, where data/ is: the whole
 // demo, deterministic, with no display and no sound card.
-#include "platform/TestModule.h"
+#include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <libopenmpt/libopenmpt.h>
 
@@ -41,11 +42,10 @@ Bytes readBytes(const fs::path& path)
     return Bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
-// A fresh folder for one test's outputs.
-fs::path outputFolder(const std::string& name)
+// A folder for one run's outputs, in the test's own.
+fs::path outputFolder(const testsupport::TestFolder& files, const std::string& name)
 {
-    const fs::path folder = fs::path(testing::TempDir()) / ("capture_" + name);
-    fs::remove_all(folder);
+    const fs::path folder = files / name;
     fs::create_directories(folder);
     return folder;
 }
@@ -148,7 +148,8 @@ int64_t wavFrames(const Bytes& wav)
 
 TEST(CaptureRun, TwoCapturesGiveTheSameBytesAndOnlyTheVariantChangesThePicture)
 {
-    const fs::path folder = outputFolder("determinism");
+    const testsupport::TestFolder files;
+    const fs::path folder = outputFolder(files, "determinism");
     for (const char* run : { "a1", "a2", "b" }) {
         const CaptureResult done = captureTo(
             std::string("--fps 10 --until 2") + (run[0] == 'b' ? " --variant b" : ""), folder, run);
@@ -173,6 +174,7 @@ TEST(CaptureRun, TwoCapturesGiveTheSameBytesAndOnlyTheVariantChangesThePicture)
 
 TEST(CaptureRun, FrameCountFollowsTheModulesTimeOfOrder14)
 {
+    const testsupport::TestFolder files;
     // seconds from the module's start to its order 14, straight from libopenmpt
     const Bytes module = readBytes("data/mordel.it");
     openmpt_module* loaded = openmpt_module_create_from_memory2(module.data(), module.size(),
@@ -182,7 +184,7 @@ TEST(CaptureRun, FrameCountFollowsTheModulesTimeOfOrder14)
     openmpt_module_destroy(loaded);
     ASSERT_GT(seconds, 0.0);
 
-    const fs::path folder = outputFolder("length");
+    const fs::path folder = outputFolder(files, "length");
     const CaptureResult done = captureTo("--fps 10", folder, "frames");
     ASSERT_EQ(done.status, 0) << done.output;
     const int64_t frames = static_cast<int64_t>(frameFiles(folder / "frames").size());
@@ -193,7 +195,8 @@ TEST(CaptureRun, FrameCountFollowsTheModulesTimeOfOrder14)
 
 TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
 {
-    const fs::path folder = outputFolder("loading");
+    const testsupport::TestFolder files;
+    const fs::path folder = outputFolder(files, "loading");
     constexpr int fps = 24; // 1837.5 samples a frame: the section must end on the sample grid
     for (const char* run : { "plain", "loading" }) {
         const std::string extra = std::string(run) == "loading" ? " --loading" : "";
@@ -221,7 +224,8 @@ TEST(CaptureRun, LoadingScreenComesFirstInSilenceAndLeavesTheDemoAsItWas)
 
 TEST(CaptureRun, VideoWithoutFfmpegStopsAtOnceWithAClearMessage)
 {
-    const fs::path folder = outputFolder("noffmpeg");
+    const testsupport::TestFolder files;
+    const fs::path folder = outputFolder(files, "noffmpeg");
     const fs::path video = folder / "demo.mp4";
     const CaptureResult done
         = capture("--until 1 --video '" + video.string() + "'", folder, "env PATH=/nonexistent");
@@ -234,7 +238,8 @@ TEST(CaptureRun, VideoHoldsEveryFrameAtTheHeightAskedForAndTheSound)
 {
     if (std::system("command -v ffmpeg > /dev/null && command -v ffprobe > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
-    const fs::path folder = outputFolder("video");
+    const testsupport::TestFolder files;
+    const fs::path folder = outputFolder(files, "video");
     const fs::path video = folder / "demo.mp4";
     const CaptureResult done
         = capture("--fps 10 --until 1 --height 960 --video '" + video.string() + "'", folder);
@@ -253,6 +258,7 @@ TEST(CaptureRun, VideoHoldsEveryFrameAtTheHeightAskedForAndTheSound)
 
 TEST(CaptureRun, EndsWhereTheProgramEndsWhenTheMusicEndsFirst)
 {
+    const testsupport::TestFolder files;
     // rows of 441 samples: at 100 fps one frame a row
     const struct {
         testing_support::TestModuleLayout layout;
@@ -267,7 +273,7 @@ TEST(CaptureRun, EndsWhereTheProgramEndsWhenTheMusicEndsFirst)
     };
     int run = 0;
     for (const auto& c : cases) {
-        const fs::path folder = outputFolder("ends" + std::to_string(run++));
+        const fs::path folder = outputFolder(files, "ends" + std::to_string(run++));
         const std::string in = demoFolder(folder, testing_support::makeTestModule(c.layout));
         const CaptureResult done
             = capture(std::string("--fps 100") + c.until + " --frames out --audio out.wav", folder, in);
@@ -281,13 +287,14 @@ TEST(CaptureRun, EndsWhereTheProgramEndsWhenTheMusicEndsFirst)
 
 TEST(CaptureRun, NamesAMissingModuleApartFromOneThatCannotBePlayed)
 {
-    const fs::path missing = outputFolder("missing");
+    const testsupport::TestFolder files;
+    const fs::path missing = outputFolder(files, "missing");
     CaptureResult done = capture("--audio out.wav", missing, demoFolder(missing, {}));
     EXPECT_EQ(done.status, 2);
     EXPECT_NE(done.output.find("no ./data/mordel.it in the working folder"), std::string::npos)
         << done.output;
 
-    const fs::path garbage = outputFolder("garbage");
+    const fs::path garbage = outputFolder(files, "garbage");
     done = capture("--audio out.wav", garbage, demoFolder(garbage, { 'n', 'o', 't', ' ', 'I', 'T' }));
     EXPECT_EQ(done.status, 2);
     EXPECT_NE(done.output.find("cannot play ./data/mordel.it: "), std::string::npos) << done.output;
@@ -298,10 +305,11 @@ TEST(CaptureRun, NamesAMissingModuleApartFromOneThatCannotBePlayed)
 
 TEST(CaptureRun, AFullDiskLeavesNoUnfinishedFileThatLooksFinished)
 {
+    const testsupport::TestFolder files;
     // the first frame's PNG; the WAV after some frames (PNG frames of order 0 are
     // smaller than 700 KB, its 4.8 s of sound is 847 KB)
     for (const uintmax_t limit : { 100'000u, 700'000u }) {
-        const fs::path folder = outputFolder("full" + std::to_string(limit));
+        const fs::path folder = outputFolder(files, "full" + std::to_string(limit));
         const CaptureResult done = captureOnFullDisk("--fps 10 --until 1 --frames '" + (folder / "f").string()
                 + "' --audio '" + (folder / "a.wav").string() + "'",
             folder, limit);
@@ -319,10 +327,11 @@ TEST(CaptureRun, AVideoThatCannotBeWrittenLeavesNothing)
 {
     if (std::system("command -v ffmpeg > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
+    const testsupport::TestFolder files;
     // at twice the height and 20 fps the picture alone (1.4 MB) is larger than the sound
     // (847 KB), and the muxed video larger than the picture by the sound's AAC
     const std::string options = "--fps 20 --until 1 --height 960 --video ";
-    const fs::path whole = outputFolder("video_whole");
+    const fs::path whole = outputFolder(files, "video_whole");
     CaptureResult done = capture(options + "'" + (whole / "x.mp4").string() + "'", whole);
     ASSERT_EQ(done.status, 0) << done.output;
     const uintmax_t videoBytes = fs::file_size(whole / "x.mp4");
@@ -337,7 +346,7 @@ TEST(CaptureRun, AVideoThatCannotBeWrittenLeavesNothing)
         { videoBytes - 1, "ffmpeg failed while adding the sound" },
     };
     for (const auto& c : cases) {
-        const fs::path folder = outputFolder("video" + std::to_string(c.limit));
+        const fs::path folder = outputFolder(files, "video" + std::to_string(c.limit));
         done = captureOnFullDisk(options + "'" + (folder / "x.mp4").string() + "'", folder, c.limit);
         EXPECT_EQ(done.status, 2) << done.output;
         EXPECT_NE(done.output.find(c.failure), std::string::npos) << done.output;
@@ -397,6 +406,7 @@ TEST(CaptureRun, SIGINTAndSIGTERMStopAVideoCaptureAndRemoveItsFiles)
 {
     if (std::system("command -v ffmpeg > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
+    const testsupport::TestFolder files;
     // Ctrl-C on a terminal signals the whole foreground group; kill only the process
     const struct {
         int signal;
@@ -404,7 +414,7 @@ TEST(CaptureRun, SIGINTAndSIGTERMStopAVideoCaptureAndRemoveItsFiles)
         int status;
     } cases[] = { { SIGINT, true, 130 }, { SIGTERM, false, 143 } };
     for (const auto& c : cases) {
-        const fs::path folder = outputFolder("signal" + std::to_string(c.signal));
+        const fs::path folder = outputFolder(files, "signal" + std::to_string(c.signal));
         const fs::path video = folder / "x.mp4";
         const pid_t capture = startCapture(
             { "--fps", "10", "--video", video.string(), "--audio", (folder / "x.wav").string() }, folder);

@@ -3,6 +3,8 @@
 // an over-large sparse file in place of the module, and damaged pictures. Whatever
 // the data holds, each run ends in time with an exit code, never a signal, and
 // whatever failed is named on stderr.
+#include "support/TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -49,12 +51,12 @@ uint16_t le16(const Bytes& bytes, size_t at)
         static_cast<uint8_t>(bytes.at(at)) | static_cast<uint8_t>(bytes.at(at + 1)) << 8);
 }
 
-// A working folder whose data/ holds the build's files, linked, except `damaged`,
-// which the caller then puts there itself.
-fs::path dataFolder(const std::string& name, const std::vector<std::string>& damaged)
+// A working folder in the test's own whose data/ holds the build's files, linked,
+// except `damaged`, which the caller then puts there itself.
+fs::path dataFolder(
+    const testsupport::TestFolder& files, const std::string& name, const std::vector<std::string>& damaged)
 {
-    const fs::path folder = fs::path(testing::TempDir()) / ("damaged_" + name);
-    fs::remove_all(folder);
+    const fs::path folder = files / name;
     fs::create_directories(folder / "data");
     for (const fs::directory_entry& entry : fs::directory_iterator("data")) {
         const std::string file = entry.path().filename().string();
@@ -128,6 +130,7 @@ struct ModuleCase {
 
 TEST(DamagedDataRun, EveryDamagedModuleEndsTheRunInTimeWithAReason)
 {
+    const testsupport::TestFolder files;
     const Bytes module = readBytes("data/mordel.it");
     ASSERT_GT(module.size(), 4096u) << "run from the build folder";
     const uint16_t orders = le16(module, 32);
@@ -195,7 +198,7 @@ TEST(DamagedDataRun, EveryDamagedModuleEndsTheRunInTimeWithAReason)
     int index = 0;
     for (const ModuleCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const fs::path folder = dataFolder("module" + std::to_string(index++), { "mordel.it" });
+        const fs::path folder = dataFolder(files, "module" + std::to_string(index++), { "mordel.it" });
         c.damage(folder / "data" / "mordel.it");
         const RunResult run = capture(folder);
         ASSERT_TRUE(run.ended) << run.describe();
@@ -208,7 +211,6 @@ TEST(DamagedDataRun, EveryDamagedModuleEndsTheRunInTimeWithAReason)
             EXPECT_NE(run.status, 0) << run.describe();
             EXPECT_NE(run.error.find("./data/mordel.it"), std::string::npos) << run.describe();
         }
-        fs::remove_all(folder);
     }
 }
 
@@ -216,7 +218,8 @@ TEST(DamagedDataRun, DamagedPicturesAreNamedAndTheDemoStillRuns)
 {
     const std::vector<std::string> damaged
         = { "vorimel.tga", "diagonales.tga", "cosa00d.tga", "cosa03.tga", "flare2.tga", "cosa04d1.tga" };
-    const fs::path folder = dataFolder("pictures", damaged);
+    const testsupport::TestFolder files;
+    const fs::path folder = dataFolder(files, "pictures", damaged);
     const fs::path data = folder / "data";
     const Bytes logo = readBytes("data/vorimel.tga");
     ASSERT_GT(logo.size(), 1000u) << "run from the build folder";
@@ -241,7 +244,6 @@ TEST(DamagedDataRun, DamagedPicturesAreNamedAndTheDemoStillRuns)
     for (const std::string& name : damaged)
         EXPECT_NE(run.error.find("cannot load picture ./data/" + name + ": "), std::string::npos)
             << name << ": " << run.describe();
-    fs::remove_all(folder);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "DataGenerator.h"
 
 #include "render/TgaReader.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -37,9 +38,8 @@ struct Expected {
 
 TEST(DataGenerator, WritesExactlyTheListedFilesWithIdenticalBytesOnEveryRun)
 {
-    std::string pattern = (fs::temp_directory_path() / "vorimel-datagen-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
+    const testsupport::TestFolder files;
+    const fs::path folder = files.path();
     for (const char* run : { "first", "second" }) {
         const std::string command
             = std::string("\"") + VORIMEL_DATAGEN + "\" \"" + (folder / run).string() + "\"";
@@ -56,7 +56,6 @@ TEST(DataGenerator, WritesExactlyTheListedFilesWithIdenticalBytesOnEveryRun)
         EXPECT_FALSE(first.empty()) << name;
         EXPECT_TRUE(first == readFile(folder / "second" / name)) << name << " differs between runs";
     }
-    fs::remove_all(folder);
 }
 
 TEST(GeneratedPictures, TheProgramReadsEachAtItsSizeWithAlphaWhereItIsBlended)

@@ -3,8 +3,8 @@
 // and a spectrum level that follows the kick.
 #include "SongComposer.h"
 
-#include "platform/ModuleRenderer.h"
-#include "platform/Spectrum.h"
+#include "platform/audio/Spectrum.h"
+#include "platform/audio/openmpt/ModuleRenderer.h"
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>

@@ -26,10 +26,8 @@ TEST(TgaWriter, TheProgramReadsBackEveryPixelWithTheBottomRowFirst)
         SCOPED_TRACE(bits);
         const std::vector<uint8_t> bytes = TgaWriter::encode(image, bits);
         EXPECT_EQ(bytes[17], bits == 32 ? 8 : 0) << "alpha bits; bit 5 clear: bottom row first";
-        std::FILE* file = std::tmpfile();
+        std::FILE* file = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
         ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::rewind(file);
         Texture texture;
         ASSERT_TRUE(readTga(file, texture));
         std::fclose(file);

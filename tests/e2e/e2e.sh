@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# End-to-end runs of a demo program under Xvfb with SDL's dummy audio driver.
+# End-to-end runs of a demo program under Xvfb with SDL's dummy audio driver. Each
+# waits for what it needs (a window, a line of output, an order heard) with a deadline
+# far beyond what a busy machine takes, never for a fixed time. Its files go to a
+# folder of its own under TMPDIR (or /tmp), removed when it passes, kept when it fails.
 # Usage: e2e.sh PROGRAM SCENARIO CLOSE_TOOL (run from the build folder, where data/ is).
 set -uo pipefail
 
@@ -8,10 +11,27 @@ scenario=$2
 close_tool=${3:-}
 # shellcheck source=/dev/null
 . ./data-files.sh # the pictures in load order, written with the build
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source-path=SCRIPTDIR source=work-folder.sh
+source "$(dirname "$0")/work-folder.sh"
+work_folder "e2e-$scenario"
 
-fail() { echo "FAIL: $*"; echo "--- stdout"; cat "$work/out" 2>/dev/null; echo "--- stderr"; cat "$work/err" 2>/dev/null; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  echo "--- stdout"; cat "$work/out" 2>/dev/null
+  echo "--- stderr"; cat "$work/err" 2>/dev/null
+  exit 1
+}
+
+# wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds (tried every 0.1 s),
+# false if it has not within SECONDS.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
 
 # Waits up to $2 seconds for a top-level window titled $1; prints its id.
 wait_window() {
@@ -59,7 +79,7 @@ tap() { # tap WINDOW KEY: pressed and released at once, between two frames
 
 answer() { # answer KEY: finds the question and presses KEY in it
   local box
-  box=$(wait_window "zent.vorimel" 20) || fail "no \"fullscreen?\" question appeared"
+  box=$(wait_window "zent.vorimel" 60) || fail "no \"fullscreen?\" question appeared"
   xdotool windowfocus --sync "$box" key "$1"
 }
 
@@ -78,12 +98,35 @@ pictures_only() {
   ln -s "$PWD"/data/*.tga "$work/run/data/"
 }
 
-# Waits until the demo runs: its window is up and loading (about 2 s) is over.
+# True once stdout holds every picture's progress line, each ended by "-> ok".
+pictures_loaded() {
+  local count
+  count=$(grep -c -- '-> ok$' "$work/out" 2>/dev/null)
+  [ "${count:-0}" -ge "$(wc -w <<<"$vorimel_pictures")" ]
+}
+
+# Waits until the demo runs: its window is up and every picture is loaded. Keys sent
+# from then on are taken by the demo (those sent while it finishes loading are taken
+# on its first frames).
 wait_running() {
-  window=$(wait_window "zent.vorimel" 20) || fail "no demo window"
-  sleep 4
+  window=$(wait_window "zent.vorimel" 60) || fail "no demo window"
+  wait_until 120 pictures_loaded || fail "the pictures were not all loaded within 120 s"
   kill -0 "$pid" 2>/dev/null || fail "the program ended early"
 }
+
+# The order of the last music position the demo logged (VORIMEL_POSITION_LOG=$work/positions);
+# 0 before the first. Only whole lines are read: the demo may be writing the last one.
+heard_order() {
+  local order
+  order=$(tail -c 300 "$work/positions" 2>/dev/null | grep -E '^[0-9]+ [0-9]+ [0-9]+ [0-9]+ [0-9.]+$' \
+    | tail -n 1 | cut -d ' ' -f 3)
+  echo "${order:-0}"
+}
+
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+# taken_after ORDER: a Space tap made at ORDER has been taken: a later order is heard,
+# or the demo has ended.
+taken_after() { ended || [ "$(heard_order)" -gt "$1" ]; }
 
 case $scenario in
 skip-to-end)
@@ -96,43 +139,43 @@ skip-to-end)
     press "$window" space
     sleep 0.3
   done
-  finish 20
+  finish 60
   [ "$status" -eq 0 ] || fail "exit code $status"
   expect_progress_lines
   ;;
 space-taps)
   # Instant taps: each one skips exactly one order, so 14 reach the end from order 0
-  # (13 when the music moved on by itself meanwhile); a lost tap needs more.
-  SDL_AUDIODRIVER=dummy start "$program"
+  # (13 when the music moved on by itself meanwhile); a lost tap needs more, a tap
+  # taken twice fewer. Each tap waits until the demo hears a later order (or ends)
+  # before the next, and none follows once order 14 is heard.
+  SDL_AUDIODRIVER=dummy VORIMEL_POSITION_LOG="$work/positions" start "$program"
   answer Escape
   wait_running
   taps=0
-  while kill -0 "$pid" 2>/dev/null && [ $taps -lt 40 ]; do
+  while ! ended && [ "$(heard_order)" -lt 14 ] && [ $taps -lt 40 ]; do
+    order=$(heard_order)
     tap "$window" space
     taps=$((taps + 1))
-    for _ in 1 2 3 4 5 6; do # time to end after the last one
-      sleep 0.1
-      kill -0 "$pid" 2>/dev/null || break
-    done
+    wait_until 60 taken_after "$order" || fail "tap $taps, at order $order, was not taken within 60 s"
   done
-  finish 10
+  finish 60
   [ "$status" -eq 0 ] || fail "exit code $status"
-  [ $taps -ge 12 ] && [ $taps -le 14 ] || fail "$taps taps to reach the end, not 13 or 14"
+  [ $taps -ge 13 ] && [ $taps -le 14 ] || fail "$taps taps to reach the end, not 13 or 14"
   ;;
 arguments)
   # Wrong arguments end the program with a reason before any window opens; the answer
   # given in advance skips the question; a frame that follows the window is drawn anew
   # at the height a resized window fits.
   start "$program" --fulscreen
-  finish 5
+  finish 30
   [ "$status" -eq 1 ] || fail "exit code $status for an unknown argument"
   grep -q "unknown argument '--fulscreen'" "$work/err" || fail "no reason for an unknown argument"
   xwininfo -root -tree | grep -qF '"zent.vorimel"' && fail "a window opened for a wrong argument"
   start "$program" --height 1000
-  finish 5
+  finish 30
   [ "$status" -eq 1 ] || fail "exit code $status for a height that is no multiple of 6"
   start "$program" --help
-  finish 5
+  finish 30
   [ "$status" -eq 0 ] && grep -q -- "--height native" "$work/out" || fail "--help: exit $status"
 
   VORIMEL_DEBUG=1 SDL_AUDIODRIVER=dummy start "$program" --windowed --height native
@@ -140,10 +183,10 @@ arguments)
   xwininfo -id "$window" | grep -q "Width: 640" || fail "the first window is not the demo's 640x480 window"
   grep -q "frame 640x480 in 640x480 shown" "$work/err" || fail "the frame does not fit the window"
   xdotool windowsize "$window" 960 760
-  sleep 2
-  grep -q "frame 960x720 in 960x760 shown" "$work/err" || fail "the frame was not drawn anew at 960x720"
+  wait_until 60 grep -q "frame 960x720 in 960x760 shown" "$work/err" \
+    || fail "the frame was not drawn anew at 960x720 within 60 s"
   tap "$window" Escape
-  finish 10
+  finish 30
   [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 escape-tap)
@@ -151,7 +194,7 @@ escape-tap)
   answer Escape
   wait_running
   tap "$window" Escape
-  finish 10
+  finish 30
   [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 no-fonts)
@@ -161,7 +204,7 @@ no-fonts)
   wait_running
   grep -q 'question could not be shown.*starting windowed.*xfonts-base' "$work/err" || fail "no reason on stderr"
   tap "$window" Escape
-  finish 10
+  finish 30
   [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 escape)
@@ -169,7 +212,7 @@ escape)
   answer Escape
   wait_running
   press "$window" Escape
-  finish 10
+  finish 30
   [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 close-window)
@@ -177,16 +220,16 @@ close-window)
   answer Escape
   wait_running
   "$close_tool" "zent.vorimel" || fail "could not ask the window to close"
-  finish 10
+  finish 30
   [ "$status" -eq 0 ] || fail "exit code $status"
   ;;
 no-audio)
   # A missing audio driver: the error is shown and reported, the exit code is not 0.
   SDL_AUDIODRIVER=vorimel-none start "$program"
   answer Escape
-  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  error=$(wait_window "ERROR" 60) || fail "no ERROR box"
   xdotool windowfocus --sync "$error" key Return
-  finish 20
+  finish 30
   [ "$status" -ne 0 ] || fail "exit code 0 without an audio device"
   grep -q "Can't Initialise The Audio Device" "$work/err" || fail "no audio error on stderr"
   grep -q "SDL_AUDIODRIVER=dummy" "$work/err" || fail "no hint on stderr"
@@ -203,9 +246,9 @@ fifo-data)
   cd "$work/run" || fail "no run folder"
   SDL_AUDIODRIVER=dummy start "$program"
   answer Escape
-  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  error=$(wait_window "ERROR" 60) || fail "no ERROR box"
   xdotool windowfocus --sync "$error" key Return
-  finish 10
+  finish 30
   [ "$status" -eq 3 ] || fail "exit code $status, not 3"
   grep -qF "vorimel: cannot load picture ./data/diagonales.tga: a FIFO, not a regular file" "$work/err" \
     || fail "the FIFO picture is not named on stderr"
@@ -220,9 +263,9 @@ no-music)
   pictures_only
   start env -C "$work/run" SDL_AUDIODRIVER=dummy "$program"
   answer Escape
-  error=$(wait_window "ERROR" 30) || fail "no ERROR box"
+  error=$(wait_window "ERROR" 60) || fail "no ERROR box"
   xdotool windowfocus --sync "$error" key Return
-  finish 20
+  finish 30
   [ "$status" -eq 3 ] || fail "exit code $status, not 3"
   grep -q "cannot play ./data/mordel.it" "$work/err" || fail "no cause on stderr"
   ;;
@@ -243,7 +286,7 @@ short-music)
 no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$program" >"$work/out" 2>"$work/err" &
   pid=$!
-  finish 20
+  finish 30
   [ "$status" -ne 0 ] || fail "exit code 0 without a display"
   grep -q "no display" "$work/err" || fail "no message on stderr"
   ;;

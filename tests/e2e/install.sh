@@ -5,11 +5,13 @@
 # the capture tool and the demo (on the X server in DISPLAY) from a folder without
 # data/, reading the installed data with the messages unchanged and writing outputs
 # where they were started; a working folder's own data/ still wins.
+# Its folder under TMPDIR (or /tmp) is removed when it passes and kept when it fails.
 # Usage: install.sh BUILD_DIR (under xvfb-run)
 set -uo pipefail
 build=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source-path=SCRIPTDIR source=work-folder.sh
+source "$(dirname "$0")/work-folder.sh"
+work_folder e2e-install
 prefix=$work/prefix
 games=$prefix/games
 share=$prefix/share
@@ -91,7 +93,13 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 [ -n "$window" ] || { cat "$work/demo.err"; fail "the installed demo opened no window"; }
-sleep 4 # loading takes about 2 s
+# loading ends with the last picture's line
+pictures=$(echo $vorimel_pictures | wc -w)
+for _ in $(seq 300); do
+  [ "$(grep -c '^Loading texture' "$work/demo.out")" -ge "$pictures" ] && break
+  kill -0 $pid 2>/dev/null || break
+  sleep 0.1
+done
 for _ in $(seq 20); do
   kill -0 $pid 2>/dev/null || break
   xdotool windowfocus --sync "$window" keydown Escape sleep 0.2 keyup Escape 2>/dev/null

@@ -1,7 +1,7 @@
 // Writes the fuzzers' starting corpora: tiny TGA pictures of every accepted kind, so
 // that each execution is short, and small modules from the test module writer.
 // Usage: fuzz_seeds TGA_FOLDER MODULE_FOLDER (both must exist).
-#include "platform/TestModule.h"
+#include "support/TestModule.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,18 +1,19 @@
 // Feeds arbitrary bytes as the module file the whole way a module goes in the demo:
-// written to a file, loaded through the backends' loading path, and played by the
+// written to a file (one in memory, opened by its /proc path, so that no run leaves a
+// file behind, however it ends), loaded through the backends' loading path, and played by the
 // music player over the offline backend and over the real-time backend on a scripted
 // device, with the position and spectrum read every video frame as the scenes read
 // them, a Space skip and a jump. A position outside the module's orders, a spectrum
 // level that is no number or a sanitizer report ends the run.
 #include "music/MusicPlayer.h"
-#include "platform/FakeAudioDevice.h"
-#include "platform/ModuleRenderer.h"
-#include "platform/OfflineAudioBackend.h"
-#include "platform/RealTimeAudioBackend.h"
+#include "platform/audio/openmpt/ModuleRenderer.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
+#include "platform/audio/openmpt/RealTimeAudioBackend.h"
+#include "support/FakeAudioDevice.h"
 
 #include <libopenmpt/libopenmpt.h>
 
-#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,12 +33,8 @@ constexpr int fps = 60;
 constexpr int framesPlayed = 2 * fps; // seconds of music per backend
 constexpr int samplesPerFrame = rate / fps;
 
-std::string modulePath;
-
-void removeModuleFile()
-{
-    ::unlink(modulePath.c_str());
-}
+int moduleFile = -1;
+std::string modulePath; // the file's name for open(): /proc/self/fd/N
 
 [[noreturn]] void fault(const char* what, int order, int row)
 {
@@ -47,17 +44,15 @@ void removeModuleFile()
 
 bool writeModuleFile(const uint8_t* data, size_t size)
 {
-    const int file = ::open(modulePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (file < 0)
+    if (::ftruncate(moduleFile, 0) != 0)
         return false;
     size_t written = 0;
     while (written < size) {
-        const ssize_t n = ::write(file, data + written, size - written);
+        const ssize_t n = ::pwrite(moduleFile, data + written, size - written, static_cast<off_t>(written));
         if (n <= 0)
             break;
         written += static_cast<size_t>(n);
     }
-    ::close(file);
     return written == size;
 }
 
@@ -133,15 +128,12 @@ void play(MusicPlayer& player, platform::AudioBackend& backend, const Layout& la
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char path[] = "/tmp/vorimel_module_fuzzXXXXXX";
-    const int file = ::mkstemp(path);
-    if (file < 0) {
-        std::perror("module fuzzer: mkstemp");
+    moduleFile = ::memfd_create("vorimel-module", 0);
+    if (moduleFile < 0) {
+        std::perror("module fuzzer: memfd_create");
         std::abort();
     }
-    ::close(file);
-    modulePath = path;
-    std::atexit(removeModuleFile);
+    modulePath = "/proc/self/fd/" + std::to_string(moduleFile);
     return 0;
 }
 

@@ -1,15 +1,16 @@
 // The frame driver: music start, scene switches by exact order, scene time, overlay,
 // and the end of the demo when the music ends, over real modules played offline.
+#include "music/FrameDriver.h"
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
-#include "platform/OfflineAudioBackend.h"
-#include "platform/TestModule.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 #include "render/Effect.h"
 #include "support/GLTestContext.h"
 #include "support/ManualClock.h"
 #include "support/RecordingScene.h"
 #include "support/ScriptedBackend.h"
-#include "support/TestFiles.h"
+#include "support/TestModule.h"
+#include "support/TestFolder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@ namespace {
 
 class FrameDriver : public testsupport::GLTest {
 protected:
+    const testsupport::TestFolder files; // the modules a test writes
     void SetUp() override
     {
         GLTest::SetUp();
@@ -201,8 +203,7 @@ TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineSt
         // clang-format on
     };
     for (const auto& c : cases) {
-        const std::string path
-            = testsupport::writeTemporaryFile("ends.it", testing_support::makeTestModule(c.layout));
+        const std::string path = files.write("ends.it", testing_support::makeTestModule(c.layout));
         for (const int fps : { 100, 60 }) {
             SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(fps) + " fps");
             log.clear();
@@ -222,8 +223,7 @@ TEST_F(FrameDriver, TheDemoEndsOnTheFirstFrameAfterTheMusicWhereverTheTimelineSt
 
 TEST_F(FrameDriver, TheTimelineStillEndsAtOrder14BeforeALongerModuleEnds)
 {
-    const std::string path = testsupport::writeTemporaryFile(
-        "long.it", testing_support::makeTestModule({ 16, 4, 1, 250, true }));
+    const std::string path = files.write("long.it", testing_support::makeTestModule({ 16, 4, 1, 250, true }));
     EXPECT_EQ(playUntilTheEnd(path, 100), 14 * 4); // one row a frame
     EXPECT_EQ(scenesDrawn(), "ABCDE");
     EXPECT_EQ(log.back(), "E.leave");
@@ -232,8 +232,7 @@ TEST_F(FrameDriver, TheTimelineStillEndsAtOrder14BeforeALongerModuleEnds)
 
 TEST_F(FrameDriver, NoPlayableModuleEndsTheDemoOnItsFirstFrame)
 {
-    const std::string notAModule
-        = testsupport::writeTemporaryFile("garbage.it", { 'n', 'o', 't', ' ', 'I', 'T' });
+    const std::string notAModule = files.write("garbage.it", { 'n', 'o', 't', ' ', 'I', 'T' });
     for (const std::string& path : { std::string("/nonexistent/mordel.it"), notAModule }) {
         log.clear();
         currentScene = &scenes[0];

@@ -2,7 +2,7 @@
 // whole or in parts.
 #include "platform/DataFile.h"
 
-#include "support/TestFiles.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,19 +39,16 @@ std::string openFails(const std::string& path)
 
 TEST(DataFile, RefusesWhatIsNotARegularFileWithoutWaitingOnIt)
 {
-    const std::string folder = ::testing::TempDir() + "datafile_folder";
-    const std::string fifo = ::testing::TempDir() + "datafile_fifo";
-    ::rmdir(folder.c_str());
-    ::unlink(fifo.c_str());
+    const testsupport::TestFolder files;
+    const std::string folder = files / "folder";
+    const std::string fifo = files / "fifo";
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     EXPECT_EQ(openFails(folder), "a directory, not a regular file");
     EXPECT_EQ(openFails(fifo), "a FIFO, not a regular file");
     EXPECT_EQ(openFails("/dev/null"), "a character device, not a regular file");
-    EXPECT_EQ(openFails(::testing::TempDir() + "datafile_missing"), "No such file or directory");
-    ::rmdir(folder.c_str());
-    ::unlink(fifo.c_str());
+    EXPECT_EQ(openFails(files / "missing"), "No such file or directory");
 }
 
 TEST(DataFile, ReadsInPartsAndWholeUpToALimit)
@@ -59,7 +56,8 @@ TEST(DataFile, ReadsInPartsAndWholeUpToALimit)
     std::vector<unsigned char> bytes(100000);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<unsigned char>(i * 7 + i / 256);
-    const std::string path = testsupport::writeTemporaryFile("datafile_bytes", bytes);
+    const testsupport::TestFolder files;
+    const std::string path = files.write("bytes", bytes);
 
     DataFile file;
     ASSERT_TRUE(file.open(path.c_str())) << file.error();

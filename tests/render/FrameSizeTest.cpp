@@ -1,17 +1,9 @@
-// Frame heights against the GL's limits, and a switch of the frame's size in the headless
-// context: what follows the height and what stays as the scene set it.
+// Frame heights against the rule the options follow and against the GL's limits.
 #include "render/FrameSize.h"
-#include "render/FeedbackLayer.h"
-#include "render/GLWindow.h"
-#include "render/SceneRegistry.h"
-#include "support/GLTestContext.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
-
-using testsupport::pixelAt;
 
 namespace {
 
@@ -21,6 +13,22 @@ constexpr FrameLimits llvmpipe { 16384, 16384, 16384, 16384, 255.0f, 255.0f };
 bool names(const std::string& problem, const char* text)
 {
     return problem.find(text) != std::string::npos;
+}
+
+TEST(FrameHeightRule, OptionsTakeWholeMultiplesOfSixFrom480AndNothingElse)
+{
+    int height = 0;
+    ASSERT_TRUE(parseFrameHeight("480", height));
+    EXPECT_EQ(height, 480);
+    ASSERT_TRUE(parseFrameHeight("2160", height));
+    EXPECT_EQ(height, 2160);
+    EXPECT_EQ(frameWidthFor(height), 2880);
+    for (const char* bad :
+        { "474", "1000", "0", "-480", "1080p", "", " ", "0x1e0", "99999999999999999999" }) {
+        height = 7;
+        EXPECT_FALSE(parseFrameHeight(bad, height)) << bad;
+        EXPECT_EQ(height, 7) << "a refused height is not stored: " << bad;
+    }
 }
 
 TEST(FrameLimits, TheLargestHeightIsSetByTheTightestLimit)
@@ -49,60 +57,6 @@ TEST(FrameLimits, AnAreaGetsTheLargestFrameThatFitsButNeverLessThan480)
     EXPECT_EQ(frameHeightFitting(1001, 1001, llvmpipe), 750); // a tall window: its width decides
     EXPECT_EQ(frameHeightFitting(320, 240, llvmpipe), 480);
     EXPECT_EQ(frameHeightFitting(40000, 30000, llvmpipe), 12258);
-}
-
-class FrameSizeTest : public testsupport::GLTest {
-protected:
-    void TearDown() override
-    {
-        std::string error;
-        EXPECT_TRUE(setFrameHeight(baseFrameHeight, error)) << error;
-        feedbackLayer->release();
-    }
-
-    static GLint feedbackTextureSize(GLenum name)
-    {
-        GLint value = 0;
-        glBindTexture(GL_TEXTURE_2D, FeedbackLayer::texture);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
-        return value;
-    }
-};
-
-TEST_F(FrameSizeTest, ANewHeightRemakesFrameAndTrailsAndScalesTheLineWidthButKeepsTheClearColour)
-{
-    feedbackLayer->load();
-    glLineWidth(1.0f);
-    glClearColor(0.0f, 0.2f, 0.4f, 0.0f);
-    std::string error;
-    ASSERT_TRUE(setFrameHeight(1080, error)) << error;
-
-    EXPECT_EQ(feedbackTextureSize(GL_TEXTURE_WIDTH), 2048);
-    EXPECT_EQ(feedbackTextureSize(GL_TEXTURE_HEIGHT), 2048);
-    GLfloat lineWidth = 0.0f;
-    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    EXPECT_EQ(lineWidth, 2.0f);                      // 2.25 rounded
-    EXPECT_EQ(glWindow->scaledPixels(10.0f), 23.0f); // 22.5: ties go up on every driver
-    glClear(GL_COLOR_BUFFER_BIT);
-    EXPECT_EQ(pixelAt(1439, 1079), (std::array<int, 3> { 0, 51, 102 }));
-
-    ASSERT_TRUE(setFrameHeight(480, error)) << error;
-    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    EXPECT_EQ(lineWidth, 1.0f);
-    EXPECT_EQ(feedbackTextureSize(GL_TEXTURE_WIDTH), 1024);
-    EXPECT_EQ(feedbackTextureSize(GL_TEXTURE_HEIGHT), 512);
-}
-
-TEST_F(FrameSizeTest, AHeightBeyondTheLimitsIsRefusedAndTheFrameStaysAsItWas)
-{
-    std::string error;
-    ASSERT_TRUE(setFrameHeight(960, error)) << error;
-    EXPECT_FALSE(setFrameHeight(60000, error));
-    EXPECT_TRUE(names(error, "the largest height here is")) << error;
-    EXPECT_EQ(glWindow->height(), 960);
-    glClearColor(1.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    EXPECT_EQ(pixelAt(1279, 959), (std::array<int, 3> { 255, 0, 0 }));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "render/Texture.h"
 #include "support/GLTestContext.h"
 #include "support/TestFiles.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,15 @@
 #include <string>
 #include <vector>
 
-class TextureUpload : public testsupport::GLTest { };
+class TextureUpload : public testsupport::GLTest {
+protected:
+    const testsupport::TestFolder files;
+};
 
 TEST_F(TextureUpload, MissingFileLeavesTheLineOpenForTheNext)
 {
-    const std::string good
-        = testsupport::writeTemporaryFile("good.tga", testsupport::tgaBytes(1, 1, 24, { 1, 2, 3 }));
-    const std::string missing = ::testing::TempDir() + "missing.tga";
+    const std::string good = files.write("good.tga", testsupport::tgaBytes(1, 1, 24, { 1, 2, 3 }));
+    const std::string missing = files / "missing.tga";
 
     ::testing::internal::CaptureStdout();
     Texture first;
@@ -34,8 +37,8 @@ TEST_F(TextureUpload, MissingFileLeavesTheLineOpenForTheNext)
 
 TEST_F(TextureUpload, ShortFileGeneratesNoTextureName)
 {
-    const std::string path = testsupport::writeTemporaryFile(
-        "short.tga", testsupport::tgaBytes(2, 2, 24, std::vector<unsigned char>(11)));
+    const std::string path
+        = files.write("short.tga", testsupport::tgaBytes(2, 2, 24, std::vector<unsigned char>(11)));
     GLuint before = 0;
     glGenTextures(1, &before);
 
@@ -57,7 +60,7 @@ TEST_F(TextureUpload, TwentyFourBitRowsOfOddLengthArriveIntact)
     std::vector<unsigned char> bgr;
     for (int i = 0; i < 3 * 2 * 3; ++i)
         bgr.push_back(static_cast<unsigned char>(10 * i));
-    const std::string path = testsupport::writeTemporaryFile("odd.tga", testsupport::tgaBytes(3, 2, 24, bgr));
+    const std::string path = files.write("odd.tga", testsupport::tgaBytes(3, 2, 24, bgr));
 
     ::testing::internal::CaptureStdout();
     Texture texture;
@@ -79,15 +82,12 @@ TEST_F(TextureUpload, TwentyFourBitRowsOfOddLengthArriveIntact)
 // progress line as it is and names the file and the reason on stderr.
 TEST_F(TextureUpload, AFailedPictureIsNamedOnStderrWithItsReason)
 {
-    const std::string fifo = ::testing::TempDir() + "picture_fifo.tga";
-    const std::string folder = ::testing::TempDir() + "picture_folder.tga";
-    ::unlink(fifo.c_str());
-    ::rmdir(folder.c_str());
+    const std::string fifo = files / "fifo.tga";
+    const std::string folder = files / "folder.tga";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     // larger than any GL takes, and holding only three bytes of its pixels
-    const std::string huge
-        = testsupport::writeTemporaryFile("huge.tga", testsupport::tgaBytes(65535, 2, 32, { 1, 2, 3 }));
+    const std::string huge = files.write("huge.tga", testsupport::tgaBytes(65535, 2, 32, { 1, 2, 3 }));
 
     const struct {
         std::string path;
@@ -108,8 +108,6 @@ TEST_F(TextureUpload, AFailedPictureIsNamedOnStderrWithItsReason)
         EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
         EXPECT_EQ(texture.glName, 0u);
     }
-    ::unlink(fifo.c_str());
-    ::rmdir(folder.c_str());
 }
 
 TEST_F(TextureUpload, AnUploadTheGLRefusesFailsAndKeepsTheName)

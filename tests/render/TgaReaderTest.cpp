@@ -10,13 +10,15 @@
 
 namespace {
 
-// Reads through a temporary file; `where` gets the read position after the call.
+// Reads the bytes as a file held in memory; `where` gets the read position after the call.
 bool readBytes(const std::vector<unsigned char>& bytes, Texture& texture, std::string& reason,
     uint32_t maxSide = 0xFFFF, long* where = nullptr)
 {
-    std::FILE* file = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::rewind(file);
+    std::FILE* file = fmemopen(const_cast<unsigned char*>(bytes.data()), bytes.size(), "rb");
+    if (!file) {
+        ADD_FAILURE() << "fmemopen of " << bytes.size() << " bytes failed";
+        return false;
+    }
     const bool read = readTga(file, texture, maxSide, reason);
     if (where)
         *where = std::ftell(file);

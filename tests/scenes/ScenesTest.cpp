@@ -1,19 +1,18 @@
 // The six scene classes drawn in the headless context: the GL state each leaves for the
-// frame overlay, its background and its motion; then the beat flashes, the row-chosen
-// eyes, the closing scene's last order and the strip picture's switch to dissolve.
-#include "music/MusicPlayer.h"
+// frame overlay, its background and its motion; then the beat flashes, the cube ring's
+// eye on the rows it changes, the closing scene's last order and the strip picture's
+// switch to dissolve.
 #include "render/FeedbackLayer.h"
 #include "render/SceneRegistry.h"
 #include "scenes/ColorFillEffect.h"
 #include "scenes/CubeRingEffect.h"
 #include "scenes/FlashingLatticeEffect.h"
 #include "scenes/LatticeStripsEffect.h"
-#include "scenes/PointLattice.h"
 #include "scenes/SceneState.h"
 #include "scenes/SpinningSolidsEffect.h"
 #include "scenes/VertexRingEffect.h"
 #include "support/GLTestContext.h"
-#include "support/ScriptedBackend.h"
+#include "support/SceneHarness.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -40,25 +39,13 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 20.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        clearTrails();
-        musicPlayer.setBackend(&backend);
-        musicPlayer.positionScaler = 12;
+        if (!HasFatalFailure())
+            harness.emplace(0.65f);
     }
 
-    void TearDown() override { feedbackLayer->release(); }
+    void TearDown() override { harness.reset(); }
 
-    void setMusic(int order, int row)
-    {
-        backend.setOrderRow(order, row);
-        musicPlayer.update();
-    }
+    void setMusic(int order, int row) { harness->setMusic(order, row); }
 
     // A fresh, transparent copy texture: the next frame has no trails.
     static void clearTrails()
@@ -75,9 +62,7 @@ protected:
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         scene.draw(t);
-        Frame frame(640 * 480 * 3); // rows of 1920 bytes: no padding
-        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
-        return frame;
+        return testsupport::readFrame();
     }
 
     // Pixels that differ by more than one step in some channel, within rows [y0, 480).
@@ -104,7 +89,7 @@ protected:
         return value;
     }
 
-    testsupport::ScriptedBackend backend;
+    std::optional<testsupport::SceneHarness> harness;
 };
 
 template <class Scene> std::unique_ptr<Effect> loaded()
@@ -215,30 +200,6 @@ TEST_F(SceneDraws, FlashesDecayPerFrameBetweenBeatRowsEachInItsOwnClassWideValue
         }
         for (int other = 0; other < 3; ++other)
             EXPECT_TRUE(other == s || *flashes[other] == 0.0f) << "scene " << s << " moved flash " << other;
-    }
-}
-
-TEST(SceneEyes, RowBandsHoldTheirBoundsAndTheCubeRingLeavesRowsEightSixteenAndTwentyFour)
-{
-    const struct {
-        unsigned row;
-        std::optional<std::array<float, 3>> cubeRing;
-        std::array<float, 3> lattice; // at angle 0
-    } rows[] = {
-        // clang-format off
-        {0,  {{0, 0, -5}},   {0, 11, 6}}, {7,  {{0, 0, -5}},   {0, 11, 6}}, {8,  {},              {0, 11, 6}},
-        {9,  {{0, -5, 0}},   {8, 0, 3}},  {15, {{0, -5, 0}},   {8, 0, 3}},  {16, {},              {8, 0, 3}},
-        {17, {{-5, 0, 0}},   {8, 3, 0}},  {23, {{-5, 0, 0}},   {8, 3, 0}},  {24, {},              {8, 3, 0}},
-        {25, {{-5, -5, -5}}, {8, 3, 3}},  {31, {{-5, -5, -5}}, {8, 3, 3}},  {65535, {{-5,-5,-5}}, {8, 3, 3}},
-        // clang-format on
-    };
-    for (const auto& r : rows) {
-        std::optional<std::array<float, 3>> cubeRing;
-        if (const std::optional<Vec4> eye = CubeRingEffect::eyeForRow(r.row))
-            cubeRing = { eye->x, eye->y, eye->z };
-        EXPECT_EQ(cubeRing, r.cubeRing) << "row " << r.row;
-        const Vec4 lattice = latticeEye(r.row, 0.0);
-        EXPECT_EQ((std::array<float, 3> { lattice.x, lattice.y, lattice.z }), r.lattice) << "row " << r.row;
     }
 }
 

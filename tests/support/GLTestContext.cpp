@@ -1,14 +1,13 @@
 // The headless context, made once and kept for the whole test executable.
 #include "support/GLTestContext.h"
 
-#include "render/FrameSize.h"
 #include "render/GLWindow.h"
 #ifdef VORIMEL_GLES2
-#include "platform/gles/GlesHeadlessContext.h"
+#include "platform/headless/gles/GlesHeadlessContext.h"
 #else
-#include "platform/HeadlessContext.h"
+#include "platform/headless/HeadlessContext.h"
 #endif
-#include "support/DemoState.h"
+#include "app/DemoState.h"
 #include "support/TestSurface.h"
 
 #include "platform/GL.h"
@@ -38,11 +37,21 @@ std::unique_ptr<HeadlessContext>& headless()
 
 bool ensureGLContext(std::string& error)
 {
-    if (headless())
+    if (!headless()) {
+        headless() = HeadlessContext::create(glWindow->width(), glWindow->height(), error);
+        if (!headless())
+            return false;
+    }
+    if (glWindow->surface())
         return true;
-    headless() = HeadlessContext::create(error);
-    if (!headless())
+    // the demo's reset let the last surface go: a new one on the kept context, whose
+    // frame a test may have left at another size
+    if ((headless()->frame().width() != glWindow->width()
+            || headless()->frame().height() != glWindow->height())
+        && !headless()->resizeFrame(glWindow->width(), glWindow->height())) {
+        error = "the headless frame cannot be made anew";
         return false;
+    }
     auto surface = std::make_unique<TestSurface>();
     surface->context = headless().get();
     glWindow->attachSurface(std::move(surface));
@@ -51,11 +60,9 @@ bool ensureGLContext(std::string& error)
 
 void GLTest::SetUp()
 {
+    resetDemoState();
     std::string error;
     ASSERT_TRUE(ensureGLContext(error)) << "no headless GL context: " << error;
-    // a test that drew at another size leaves the frame as the demo draws it
-    ASSERT_TRUE(setFrameHeight(baseFrameHeight, error)) << error;
-    resetDemoState();
 }
 
 std::array<int, 3> pixelAt(int x, int y)

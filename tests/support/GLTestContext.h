@@ -9,13 +9,14 @@
 
 namespace testsupport {
 
-// Makes the headless context current (once) and attaches a TestSurface to glWindow.
+// Makes the headless context current (once, kept to the end of the process) and, where
+// glWindow has no surface, attaches a new TestSurface with the frame at glWindow's size.
 // Fails the calling test when no context can be made: GL tests never skip silently.
 bool ensureGLContext(std::string& error);
 
 class GLTest : public ::testing::Test {
 protected:
-    // Makes the context current and resets the demo's state (resetDemoState).
+    // Resets the demo's state (resetDemoState) and attaches a fresh surface on the context.
     void SetUp() override;
 };
 

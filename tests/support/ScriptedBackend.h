@@ -2,8 +2,8 @@
 // script: the music player's calls checked without a device or a module.
 #pragma once
 
-#include "platform/AudioBackend.h"
-#include "platform/MusicPosition.h"
+#include "platform/audio/AudioBackend.h"
+#include "platform/audio/MusicPosition.h"
 
 #include <cstdint>
 #include <sstream>

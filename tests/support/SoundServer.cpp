@@ -1,6 +1,7 @@
 // PulseAudio runs from a configuration of its own (no autospawn, no cookie, a null
 // sink); PipeWire runs inside dbus-run-session, with wireplumber to link streams and
-// pipewire-pulse to make the null sink with pactl.
+// pipewire-pulse to make the null sink with pactl. Either runs under `timeout` as the
+// leader of its process group, so that its whole group ends when the time is up.
 #include "support/SoundServer.h"
 
 #include <chrono>
@@ -10,11 +11,12 @@
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 extern char** environ;
 
@@ -52,47 +54,76 @@ bool installed(const char* program)
 
 } // namespace
 
-std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
+std::unique_ptr<SoundServer> SoundServer::start(Kind kind, const std::string& folder, std::string& why)
 {
     const char* needed = kind == Kind::pulseAudio ? "pulseaudio" : "pipewire-pulse";
-    if (!installed(needed) || !installed("pactl")) {
-        why = std::string(needed) + " is not installed";
+    if (!installed(needed) || !installed("pactl") || !installed("timeout")) {
+        why = std::string(needed) + ", pactl or timeout is not installed";
         return nullptr;
     }
+    const std::string runtime = folder + "/runtime";
+    const std::string socket = kind == Kind::pulseAudio ? folder + "/native" : runtime + "/pulse/native";
+    if (socket.size() >= sizeof(sockaddr_un::sun_path)) {
+        why = "the socket's path " + socket + " is too long for a socket; set TMPDIR to a shorter folder";
+        return nullptr;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(runtime, error);
+    ::chmod(runtime.c_str(), 0700);
+    std::ofstream(folder + "/client.conf") << "autospawn = no\n";
+
     std::unique_ptr<SoundServer> server(new SoundServer);
-    char folder[] = "/tmp/vorimel-sound-XXXXXX";
-    if (!mkdtemp(folder)) {
-        why = "no temporary folder";
-        return nullptr;
-    }
-    server->folder = folder;
-    const std::string log = server->folder + "/server.log";
-    std::string socket;
+    // On Linux a thread's own: the server, spawned from here, and the backend's threads,
+    // started from here too, inherit it. Refused unless root; then all runs as it was.
+    server->niceness = ::getpriority(PRIO_PROCESS, 0);
+    ::setpriority(PRIO_PROCESS, 0, server->niceness - 10);
+    // the server and this process's clients keep nothing outside the folder
+    server->setEnvironment("HOME", folder);
+    server->setEnvironment("XDG_RUNTIME_DIR", runtime);
+    server->setEnvironment("XDG_CONFIG_HOME", folder + "/config");
+    server->setEnvironment("XDG_STATE_HOME", folder + "/state");
+    server->setEnvironment("XDG_DATA_HOME", folder + "/data");
+    server->setEnvironment("XDG_CACHE_HOME", folder + "/cache");
+    server->setEnvironment("PULSE_CLIENTCONFIG", folder + "/client.conf");
+    server->setEnvironment("PULSE_SERVER", "unix:" + socket);
+    server->setEnvironment("PIPEWIRE_RUNTIME_DIR", runtime);
+    const std::string lifetime = "timeout --kill-after=5 " + std::to_string(lifetimeSeconds) + " ";
+    const std::string log = folder + "/server.log";
     if (kind == Kind::pulseAudio) {
-        socket = server->folder + "/native";
-        std::ofstream(server->folder + "/server.pa")
+        server->setEnvironment("PULSE_RUNTIME_PATH", runtime);
+        server->setEnvironment("PULSE_STATE_PATH", folder + "/state");
+        std::ofstream(folder + "/server.pa")
             << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket << "\n"
             << "load-module module-null-sink sink_name=null rate=44100\n"
             << "set-default-sink null\n";
-        ::setenv("PULSE_RUNTIME_PATH", (server->folder + "/runtime").c_str(), 1);
-        ::setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-        server->group = spawnGroup("exec pulseaudio --daemonize=no --exit-idle-time=-1 -n -F "
-            + server->folder + "/server.pa --log-target=stderr >" + log + " 2>&1");
+        server->group = spawnGroup("exec " + lifetime + "pulseaudio --daemonize=no --exit-idle-time=-1 "
+            + "--use-pid-file=no -n -F " + folder + "/server.pa --log-target=stderr >" + log + " 2>&1");
     } else {
-        ::unsetenv("PULSE_SERVER");
-        ::unsetenv("PULSE_RUNTIME_PATH"); // pipewire-pulse would put its socket there
-        ::setenv("XDG_RUNTIME_DIR", server->folder.c_str(), 1);
         // Without logind (a chroot, a container) wireplumber's bluetooth monitor fails
         // to start, and wireplumber with it: no bluetooth here.
-        const std::string config = server->folder + "/config";
-        std::filesystem::create_directories(config + "/wireplumber/bluetooth.lua.d");
-        std::ofstream(config + "/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua")
-            << "bluez_monitor.enabled = false\n";
-        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        socket = server->folder + "/pulse/native";
-        server->group = spawnGroup("exec dbus-run-session -- sh -c 'pipewire & sleep 0.3; wireplumber & "
-                                   "pipewire-pulse & wait' >"
-            + log + " 2>&1");
+        const std::string bluetooth = folder + "/config/wireplumber/bluetooth.lua.d";
+        std::filesystem::create_directories(bluetooth, error);
+        std::ofstream(bluetooth + "/51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
+        // the session bus's socket in the folder too: the usual session bus leaves one
+        // in /tmp when it is stopped by a signal
+        std::ofstream(folder + "/bus.conf")
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            << " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            << "<busconfig>\n"
+            << "  <type>session</type>\n"
+            << "  <keep_umask/>\n"
+            << "  <listen>unix:path=" << folder << "/bus</listen>\n"
+            << "  <auth>EXTERNAL</auth>\n"
+            << "  <standard_session_servicedirs/>\n"
+            << "  <policy context=\"default\">\n"
+            << "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+            << "    <allow eavesdrop=\"true\"/>\n"
+            << "    <allow own=\"*\"/>\n"
+            << "  </policy>\n"
+            << "</busconfig>\n";
+        server->group = spawnGroup("exec " + lifetime + "dbus-run-session --config-file=" + folder
+            + "/bus.conf -- sh -c 'pipewire & sleep 0.3; wireplumber & pipewire-pulse & wait' >" + log
+            + " 2>&1");
     }
     if (server->group < 0 || !server->waitFor(socket, 10.0)) {
         why = std::string(needed) + " did not come up; its log:\n" + tail(log);
@@ -125,20 +156,38 @@ std::unique_ptr<SoundServer> SoundServer::start(Kind kind, std::string& why)
 
 SoundServer::~SoundServer()
 {
-    if (group > 0) {
-        ::kill(-group, SIGTERM);
-        for (int i = 0; i < 50 && waitpid(group, nullptr, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ::kill(-group, SIGKILL);
-        waitpid(group, nullptr, 0);
+    stop();
+    ::setpriority(PRIO_PROCESS, 0, niceness);
+    for (auto saved = savedEnvironment.rbegin(); saved != savedEnvironment.rend(); ++saved) {
+        if (saved->second)
+            ::setenv(saved->first.c_str(), saved->second->c_str(), 1);
+        else
+            ::unsetenv(saved->first.c_str());
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+}
+
+void SoundServer::stop()
+{
+    if (group <= 0)
+        return;
+    ::kill(-group, SIGTERM);
+    for (int i = 0; i < 50 && waitpid(group, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(-group, SIGKILL);
+    waitpid(group, nullptr, 0);
+    group = -1;
 }
 
 void SoundServer::kill()
 {
     ::kill(-group, SIGKILL);
+}
+
+void SoundServer::setEnvironment(const char* name, const std::string& value)
+{
+    const char* old = std::getenv(name);
+    savedEnvironment.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::setenv(name, value.c_str(), 1);
 }
 
 bool SoundServer::waitFor(const std::string& path, double seconds) const

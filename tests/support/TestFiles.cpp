@@ -1,10 +1,7 @@
-// Files for tests.
+// TGA bytes for tests.
 #include "support/TestFiles.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdio>
 
 namespace testsupport {
 
@@ -19,17 +16,6 @@ std::vector<unsigned char> tgaBytes(int width, int height, int bits, const std::
     file[16] = static_cast<unsigned char>(bits);
     std::copy(pixels.begin(), pixels.end(), file.begin() + 18);
     return file;
-}
-
-std::string writeTemporaryFile(const std::string& name, const std::vector<unsigned char>& bytes)
-{
-    const std::string path = ::testing::TempDir() + name;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-    return path;
 }
 
 } // namespace testsupport

@@ -1,7 +1,6 @@
-// Files for tests: TGA bytes of the accepted layout and temporary files.
+// TGA bytes of the layout the reader accepts, for tests that write pictures.
 #pragma once
 
-#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -9,8 +8,5 @@ namespace testsupport {
 // An uncompressed true-colour TGA: the fixed header, size, bits, then the pixel bytes.
 std::vector<unsigned char> tgaBytes(
     int width, int height, int bits, const std::vector<unsigned char>& pixels);
-
-// Writes the bytes to a file in the test's temporary folder; returns its path.
-std::string writeTemporaryFile(const std::string& name, const std::vector<unsigned char>& bytes);
 
 } // namespace testsupport

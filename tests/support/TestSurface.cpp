@@ -26,6 +26,13 @@ bool TestSurface::resizeFrame(int width, int height)
     return context && context->resizeFrame(width, height);
 }
 
+bool TestSurface::shownSize(int& width, int& height) const
+{
+    width = shownWidth;
+    height = shownHeight;
+    return width > 0 && height > 0;
+}
+
 void TestSurface::present()
 {
     glFlush();

@@ -13,9 +13,13 @@ public:
     void present() override;
     // The headless context's frame, which the tests draw into.
     bool resizeFrame(int width, int height) override;
+    // The size a test says the frame is shown at; unknown while zero.
+    bool shownSize(int& width, int& height) const override;
 
     std::deque<platform::WindowEvent> events;
     int presents = 0;
+    int shownWidth = 0;
+    int shownHeight = 0;
     platform::GLSurface* context = nullptr; // the headless context that keeps the frame
 };
 

@@ -1,6 +1,6 @@
 // Locating a piece of sound inside a longer one, through both ways of correlating.
 #include "CrossCorrelator.h"
-#include "sync/SyntheticSound.h"
+#include "SyntheticSound.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "RecordingAligner.h"
 #include "CaptureClock.h"
 #include "HeardTimeline.h"
-#include "sync/SyntheticSound.h"
+#include "SyntheticSound.h"
 
 #include <gtest/gtest.h>
 

@@ -6,12 +6,14 @@ CLOCK_MONOTONIC from the quickest round trip."""
 import os
 import re
 import sys
-import tempfile
 import unittest
 from unittest import mock
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'bench', 'web'))
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(here, '..', '..', 'bench', 'web'))
+sys.path.insert(0, here)
 import web_sync_page  # noqa: E402
+from work_folder import work_folder  # noqa: E402
 
 # "<read ns> <for ns> <order> <row> <fraction>", the fraction in [0, 1): what the reader takes
 LOG_LINE = re.compile(r'^(\d+) (\d+) (\d+) (\d+) (0\.\d{5})$')
@@ -23,7 +25,7 @@ class FakePage:
     def __init__(self, answers):
         self.answers = iter(answers)
 
-    def run(self, script):
+    def execute_script(self, script):
         assert 'performance.now()' in script
         return next(self.answers)
 
@@ -33,18 +35,18 @@ class WebSyncPageTest(unittest.TestCase):
         log = [[1000.0, 1033.25, 0, 7, 0.5],
                [1016.5, 1049.0, 2, 31, 0.9999996],  # must not be written as 1.00000
                [1033.0, 1066.0, 3, 0, 0.0]]
-        with tempfile.TemporaryDirectory() as work:
+        with work_folder('web_sync_page_test') as work:
             path = os.path.join(work, 'run.positions')
             web_sync_page.write_positions(path, log, offset_ns=5e12)
             with open(path) as f:
                 lines = f.read().splitlines()
-        self.assertEqual(len(lines), 3)
-        fields = [LOG_LINE.match(line) for line in lines]
-        self.assertTrue(all(fields), lines)
-        first, second, third = (match.groups() for match in fields)
-        self.assertEqual(first, ('5001000000000', '5001033250000', '0', '7', '0.50000'))
-        self.assertEqual(second[2:], ('2', '31', '0.99999'))
-        self.assertEqual(third[4], '0.00000')
+            self.assertEqual(len(lines), 3)
+            fields = [LOG_LINE.match(line) for line in lines]
+            self.assertTrue(all(fields), lines)
+            first, second, third = (match.groups() for match in fields)
+            self.assertEqual(first, ('5001000000000', '5001033250000', '0', '7', '0.50000'))
+            self.assertEqual(second[2:], ('2', '31', '0.99999'))
+            self.assertEqual(third[4], '0.00000')
 
     def test_clock_offset_comes_from_the_quickest_round_trip(self):
         # the page's clock reads 1000 ms less than the monotonic one; round trips of

@@ -2,8 +2,8 @@
 // timeline cuts on where the audio plays it.
 #include "MusicPrerender.h"
 
-#include "platform/ModuleRenderer.h"
-#include "platform/OfflineAudioBackend.h"
+#include "platform/audio/openmpt/ModuleRenderer.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 
 #include <gtest/gtest.h>
 

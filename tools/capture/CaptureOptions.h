@@ -1,6 +1,8 @@
 // The command line of vorimel-capture.
 #pragma once
 
+#include "render/FrameSize.h"
+
 #include <string>
 
 struct CaptureOptions {
@@ -8,12 +10,12 @@ struct CaptureOptions {
 
     char variant = 'a'; // 'a': feedback alpha 0.65, 'b': 0.99
     int fps = 60;
-    std::string framesDir; // numbered PNG files when set
-    std::string audioPath; // WAV file when set
-    std::string videoPath; // MP4 file when set
-    int height = 480;      // frame height H, drawn natively at 4H/3 x H
-    int until = lastOrder; // below lastOrder: stop at the first frame at this music order or later
-    bool loading = false;  // also write the loading screen
+    std::string framesDir;        // numbered PNG files when set
+    std::string audioPath;        // WAV file when set
+    std::string videoPath;        // MP4 file when set
+    int height = baseFrameHeight; // frame height H, drawn natively at 4H/3 x H
+    int until = lastOrder;        // below lastOrder: stop at the first frame at this music order or later
+    bool loading = false;         // also write the loading screen
     bool help = false;
     bool version = false;
 

@@ -9,6 +9,7 @@
 #include "LoadingSchedule.h"
 #include "PngWriter.h"
 #include "StopSignals.h"
+#include "app/DemoState.h"
 #include "app/Loader.h"
 #include "app/MainLoop.h"
 #include "app/ShellState.h"
@@ -18,7 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "render/FeedbackLayer.h"
-#include "render/FrameSize.h"
+#include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
@@ -71,6 +72,9 @@ CaptureSession::~CaptureSession()
 
 int CaptureSession::run()
 {
+    // a capture before this one in the process left the demo where it ended, and its
+    // context, which goes before the new one is made
+    resetDemoState();
     int status = 0;
     if (!setUp(status))
         return status;
@@ -144,7 +148,8 @@ bool CaptureSession::setUp(int& status)
     }
 
     std::string error;
-    std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
+    std::unique_ptr<CaptureContext> context
+        = CaptureContext::create(glWindow->width(), glWindow->height(), error);
     if (!context) {
         std::fprintf(stderr, "vorimel-capture: no headless GL context: %s\n", error.c_str());
         return false;

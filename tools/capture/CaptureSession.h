@@ -3,13 +3,13 @@
 #pragma once
 
 #include "CaptureOptions.h"
-#include "FrameTiming.h"
 #include "FrameWriter.h"
 #include "ProgressReporter.h"
 #include "VideoEncoder.h"
-#include "VirtualClock.h"
 #include "WavWriter.h"
-#include "platform/OfflineAudioBackend.h"
+#include "platform/FrameTiming.h"
+#include "platform/VirtualClock.h"
+#include "platform/audio/openmpt/OfflineAudioBackend.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,8 +25,9 @@ public:
     CaptureSession(const CaptureSession&) = delete;
     CaptureSession& operator=(const CaptureSession&) = delete;
 
-    // Runs the whole capture once per process (the demo's state is process-wide);
-    // returns the exit status.
+    // Runs the whole capture from the demo's state at program start (it is
+    // process-wide, so captures in one process run one after another); returns the exit
+    // status.
     int run();
 
 private:

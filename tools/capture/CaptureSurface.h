@@ -4,9 +4,9 @@
 
 #include "platform/GLSurface.h"
 #ifdef VORIMEL_GLES2
-#include "platform/gles/GlesHeadlessContext.h"
+#include "platform/headless/gles/GlesHeadlessContext.h"
 #else
-#include "platform/HeadlessContext.h"
+#include "platform/headless/HeadlessContext.h"
 #endif
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // samples it has without the loading screen; the extra frames hold the last picture.
 #pragma once
 
-#include "FrameTiming.h"
+#include "platform/FrameTiming.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // and the capture tool hear.
 #include "MusicPrerender.h"
 
-#include "platform/ModuleRenderer.h"
+#include "platform/audio/openmpt/ModuleRenderer.h"
 
 #include <vector>
 

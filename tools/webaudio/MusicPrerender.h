@@ -2,7 +2,7 @@
 // says which row each frame of that audio belongs to.
 #pragma once
 
-#include "platform/PositionTable.h"
+#include "platform/audio/PositionTable.h"
 
 #include <cstddef>
 #include <functional>
