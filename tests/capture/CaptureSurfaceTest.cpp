@@ -3,6 +3,7 @@
 #include "CaptureSurface.h"
 
 #include "platform/GL.h"
+#include "render/FrameSize.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ CaptureSurface* theSurface()
 {
     static CaptureSurface* surface = [] {
         std::string error;
-        std::unique_ptr<CaptureContext> context = CaptureContext::create(error);
+        std::unique_ptr<CaptureContext> context = CaptureContext::create(baseFrameWidth, baseFrameHeight, error);
         if (!context)
             ADD_FAILURE() << "no headless GL context: " << error;
         return context ? new CaptureSurface(std::move(context)) : nullptr;
