@@ -4,11 +4,16 @@
 # games; its Depends, the run-time libraries dpkg-shlibdeps found and nothing to build
 # with; desktop entries that name /usr/games; and nothing reported by lintian,
 # desktop-file-validate, appstreamcli or man --warnings.
+# Its folder under TMPDIR (or /tmp) is removed when it passes and kept when it fails;
+# the tools it runs keep their temporary files there too (lintian's would stay in /tmp).
 # Usage: package.sh BUILD_DIR
 set -uo pipefail
 build=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source-path=SCRIPTDIR source=work-folder.sh
+source "$(dirname "$0")/work-folder.sh"
+work_folder e2e-package
+mkdir "$work/tmp"
+export TMPDIR=$work/tmp
 fail() { echo "FAIL: $*"; exit 1; }
 # shellcheck source=/dev/null
 . "$build/data-files.sh"
