@@ -7,6 +7,7 @@
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
+#include "platform/DataFolder.h"
 #include "platform/GLSurface.h"
 #include "render/Effect.h"
 #include "render/FeedbackLayer.h"
@@ -35,7 +36,7 @@ int loadDemo()
         loaded = 1;
         return -1;
     }
-    musicPlayer.loadModule(modulePath);
+    musicPlayer.loadModule(platform::dataFilePath(modulePath).c_str());
     drawLoadingProgress(30.0f);
 
     for (const InstanceRow* row : instancesInLoadOrder()) {

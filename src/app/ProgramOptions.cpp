@@ -31,6 +31,8 @@ bool parseProgramOptions(int argc, const char* const* argv, ProgramOptions& opti
         ProgramOptions::Screen screen = ProgramOptions::Screen::ask;
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             options.help = true;
+        } else if (std::strcmp(argument, "--version") == 0) {
+            options.version = true;
         } else if (std::strcmp(argument, "--windowed") == 0) {
             screen = ProgramOptions::Screen::windowed;
         } else if (std::strcmp(argument, "--fullscreen") == 0) {
@@ -76,10 +78,11 @@ std::string programUsage(const std::string& name)
     const std::string standard = std::to_string(baseFrameHeight);
     return "usage: " + name
         + " [options]\n"
-          "Plays the demo. Run it from the folder that holds data/. Without options it asks\n"
-          "\"fullscreen?\" and draws the frame at "
+          "Plays the demo. Without options it asks \"fullscreen?\" and draws the frame at "
         + std::to_string(baseFrameWidth) + "x" + standard
         + ".\n"
+          "It reads data/ in the working folder where there is one (a build folder),\n"
+          "otherwise the data installed with it.\n"
           "\n"
           "  --windowed        start in a window, without asking\n"
           "  --fullscreen      start fullscreen, without asking\n"
@@ -90,6 +93,7 @@ std::string programUsage(const std::string& name)
           "                    desktop when fullscreen, the window's size in a window (a\n"
           "                    resized window draws anew at its new size)\n"
           "  --help            this text\n"
+          "  --version         the program's name and version\n"
           "\n"
           "Keys: Space skips to the next part of the music, Escape ends the demo.\n"
           "Exit status: 0 the demo played to its end or was ended, 1 no display or bad\n"

@@ -15,6 +15,7 @@ struct ProgramOptions {
     Height height = Height::standard;  // standard: 480
     int fixedHeight = baseFrameHeight; // with Height::fixed
     bool help = false;
+    bool version = false;
 };
 
 // Reads argv; false with a one-line reason in error (no program name) on anything it

@@ -67,6 +67,10 @@ int main(int argc, char** argv)
         std::fputs(programUsage(name).c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("%s %s\n", name.c_str(), VORIMEL_VERSION);
+        return 0;
+    }
 
     const std::unique_ptr<platform::AudioBackend> audio = platform::createRealTimeAudioBackend();
     musicPlayer.setBackend(audio.get());

@@ -2,6 +2,7 @@
 #include "render/Texture.h"
 
 #include "platform/DataFile.h"
+#include "platform/DataFolder.h"
 #include "render/TgaReader.h"
 
 #include <cstdio>
@@ -61,8 +62,10 @@ bool uploadTexture(Texture& texture, std::string& reason)
 
 bool loadTexture(Texture& texture, const char* path)
 {
+    // the file read may be the installed copy; the progress line names it as the demo does
+    const std::string source = platform::dataFilePath(path);
     platform::DataFile file;
-    const bool opened = file.open(path);
+    const bool opened = file.open(source.c_str());
     // The line stays open on failure: the next message continues it.
     std::printf("Loading texture %s", path);
     std::fflush(stdout);
@@ -83,7 +86,7 @@ bool loadTexture(Texture& texture, const char* path)
         reason = file.error();
     }
     if (!done) {
-        std::fprintf(stderr, "vorimel: cannot load picture %s: %s\n", path, reason.c_str());
+        std::fprintf(stderr, "vorimel: cannot load picture %s: %s\n", source.c_str(), reason.c_str());
         return false;
     }
 

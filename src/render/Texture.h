@@ -19,7 +19,8 @@ struct Texture {
 // when the GL refuses the upload: glName keeps its value and the pixels are freed.
 bool uploadTexture(Texture& texture, std::string& reason);
 
-// Prints "Loading texture <path>", reads the file and uploads it; prints "-> ok" on
-// success. On failure the progress line stays open and one line on stderr names the
-// file and the reason. Needs a current GL context. True when the texture was created.
+// Prints "Loading texture <path>", reads the file (./data/ or the installed copy:
+// platform::dataFilePath) and uploads it; prints "-> ok" on success. On failure the
+// progress line stays open and one line on stderr names the file read and the reason.
+// Needs a current GL context. True when the texture was created.
 bool loadTexture(Texture& texture, const char* path);

@@ -45,6 +45,8 @@ TEST(ProgramOptions, AnswersAndHeightsInEitherSpelling)
     EXPECT_EQ(parsed.options.fixedHeight, 1080);
 
     EXPECT_TRUE(parse({ "-h" }).options.help);
+    EXPECT_TRUE(parse({ "--windowed", "--version" }).options.version);
+    EXPECT_FALSE(parse({ "--windowed" }).options.version);
 }
 
 // Each is refused with a reason that names what was wrong, before any window opens.

@@ -41,6 +41,10 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             options.help = true;
             continue;
         }
+        if (name == "--version") {
+            options.version = true;
+            continue;
+        }
         if (name == "--loading") {
             if (hasValue) {
                 error = "--loading takes no value";
@@ -111,8 +115,9 @@ std::string captureUsage()
     return std::string(
                "usage: vorimel-capture [options]\n"
                "Renders the demo offline, frame by frame, with its music in lockstep: no display,\n"
-               "no sound card. Run it from the folder that holds data/ (the build folder): like\n"
-               "the program, it reads ./data/ relative to the working directory.\n"
+               "no sound card. Like the program, it reads data/ in the working folder where there\n"
+               "is one (a build folder), otherwise the data installed with it. Its output files\n"
+               "are named relative to the working folder.\n"
                "\n"
                "  --variant a|b     feedback alpha 0.65 (a, as vorimel) or 0.99 (b, as vorimel_b); default "
                "a\n"
@@ -135,6 +140,7 @@ std::string captureUsage()
           "                    with silence; the demo's frames and sound that follow are the\n"
           "                    same as without it\n"
           "  --help            this text\n"
+          "  --version         the program's name and version\n"
           "\n"
           "Frame n of the demo is drawn at n/fps seconds after the music starts, with the order,\n"
           "row and spectrum of the music at that instant; the audio holds exactly the samples\n"

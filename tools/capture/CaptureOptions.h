@@ -17,6 +17,7 @@ struct CaptureOptions {
     int until = lastOrder;        // below lastOrder: stop at the first frame at this music order or later
     bool loading = false;         // also write the loading screen
     bool help = false;
+    bool version = false;
 
     float feedbackAlpha() const { return variant == 'b' ? 0.99f : 0.65f; }
     // Otherwise the capture ends where the program's frame driver ends the demo.

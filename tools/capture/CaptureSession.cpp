@@ -17,26 +17,34 @@
 #include "music/MusicPlayer.h"
 #include "music/TimelineState.h"
 #include "platform/Clock.h"
+#include "platform/DataFolder.h"
+#include "platform/DebugOutput.h"
 #include "render/FeedbackLayer.h"
 #include "render/FrameResizer.h"
 #include "render/GLWindow.h"
 #include "render/SceneRegistry.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <utility>
 
 namespace {
 
 constexpr int sampleRate = 44100; // the rate at which the music player opens its device
-constexpr size_t queueDepth = 8;  // frames between the GL thread and the writer
-constexpr int pngCompression = 1; // zlib level, with the fast row coding: speed over size
-constexpr bool fastRows = true;   // three times faster than libpng's choice of filter per row
+// PNG frames: every row the "up" filter and Huffman codes only, for which zlib's level
+// makes no difference. Stored frames (level 0) would be four times faster to write but
+// twice the size: 900 KB at 640x480 against about 470 KB.
+constexpr int pngCompression = 1;
+constexpr bool fastRows = true;
 
 constexpr int exitFailed = 2;
 constexpr int exitNoFfmpeg = 3;
@@ -49,6 +57,55 @@ bool stopRequested()
 std::string cannotWrite(const std::string& path, int errorNumber)
 {
     return "cannot write " + path + (errorNumber != 0 ? std::string(": ") + std::strerror(errorNumber) : "");
+}
+
+// Two, or one on a single core: a frame takes about 7 ms of CPU to encode at 640x480,
+// half of what drawing it takes, so two keep up with the GL at any height.
+size_t pngEncoders()
+{
+    return std::thread::hardware_concurrency() == 1 ? 1 : 2;
+}
+
+// Frame buffers: one per encoder, one the GL thread fills and, memory allowing, a few
+// queued to ride out a slow write (up to 8 frames or 64 MB: 8 at 1080 lines, 4 at 2160).
+size_t frameBuffers(size_t encoders, size_t frameBytes)
+{
+    constexpr size_t mostFrames = 8;
+    constexpr size_t mostBytes = size_t { 64 } << 20;
+    return std::max(encoders + 2, std::min(mostFrames, mostBytes / frameBytes));
+}
+
+// The file under a temporary name until complete, then renamed: a full disk leaves no
+// truncated file under the real name. False with the cause; nothing is left then.
+bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error)
+{
+    const std::string partPath = path + ".part";
+    const int file = open(partPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (file < 0) {
+        error = cannotWrite(path, errno);
+        return false;
+    }
+    const uint8_t* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = write(file, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = cannotWrite(path, written < 0 ? errno : ENOSPC);
+            close(file);
+            std::remove(partPath.c_str());
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    if (close(file) != 0 || std::rename(partPath.c_str(), path.c_str()) != 0) {
+        error = cannotWrite(path, errno);
+        std::remove(partPath.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -79,7 +136,12 @@ int CaptureSession::run()
         return status;
 
     while (!stop_ && !stopRequested()) {
-        if (!mainLoopPass())
+        bool more = false;
+        {
+            StageTimes::Scope timed(times_, StageTimes::pass);
+            more = mainLoopPass();
+        }
+        if (!more)
             break; // the frame driver ended the demo: nothing more to capture
         if (loaded && !alphaSet_) {
             if (loadResult < 0 || !audio_.hasModule()) {
@@ -100,6 +162,7 @@ int CaptureSession::run()
     finishOutputs();
     const std::string note = musicEndNote();
     const std::string done = summary();
+    platform::debugOutput(timesReport().c_str());
     releaseDemo();
     progress_.endLine();
     if (stopRequested()) {
@@ -122,11 +185,17 @@ bool CaptureSession::setUp(int& status)
     status = exitFailed;
     // only a module that is not there at all; any other fault is the loader's to name
     std::error_code ignored;
-    if (std::filesystem::status(modulePath, ignored).type() == std::filesystem::file_type::not_found) {
-        std::fprintf(stderr,
-            "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
-            " (the build folder)\n",
-            modulePath);
+    const std::string module = platform::dataFilePath(modulePath);
+    if (std::filesystem::status(module, ignored).type() == std::filesystem::file_type::not_found) {
+        if (module == modulePath)
+            std::fprintf(stderr,
+                "vorimel-capture: no %s in the working folder: run it from the folder that holds data/"
+                " (the build folder)\n",
+                modulePath);
+        else
+            std::fprintf(stderr,
+                "vorimel-capture: no %s in the installed data, and no data/ in the working folder\n",
+                module.c_str());
         return false;
     }
     if (!options_.videoPath.empty()) {
@@ -194,32 +263,43 @@ bool CaptureSession::openOutputs()
         return false;
     }
     if (!options_.framesDir.empty() || video_) {
-        writer_ = std::make_unique<FrameWriter>(surface_->frameBytes(), queueDepth,
-            [this](uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error) {
-                return writeFrameFiles(frame, pixels, error);
-            });
+        // only PNG frames have work for more than one encoder
+        encoders_ = options_.framesDir.empty() ? 1 : pngEncoders();
+        writer_ = std::make_unique<FrameWriter>(
+            surface_->frameBytes(), frameBuffers(encoders_, surface_->frameBytes()), encoders_,
+            [this](uint64_t, const std::vector<uint8_t>& pixels, std::vector<uint8_t>& encoded,
+                std::string& error) { return encodeFrame(pixels, encoded, error); },
+            [this](uint64_t frame, const std::vector<uint8_t>& pixels, const std::vector<uint8_t>& encoded,
+                std::string& error) { return deliverFrame(frame, pixels, encoded, error); });
     }
     return true;
 }
 
-// On the writer's thread.
-bool CaptureSession::writeFrameFiles(uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error)
+// On any encoder.
+bool CaptureSession::encodeFrame(
+    const std::vector<uint8_t>& pixels, std::vector<uint8_t>& encoded, std::string& error)
 {
+    if (options_.framesDir.empty())
+        return true;
+    StageTimes::Scope timed(times_, StageTimes::encode);
+    const png::Image image { surface_->frameWidth(), surface_->frameHeight(), 3, pixels.data(), 0, true };
+    if (!png::encodePng(image, encoded, pngCompression, fastRows)) {
+        error = "cannot encode a PNG frame: out of memory";
+        return false;
+    }
+    return true;
+}
+
+// On one encoder at a time, in frame order.
+bool CaptureSession::deliverFrame(uint64_t frame, const std::vector<uint8_t>& pixels,
+    const std::vector<uint8_t>& encoded, std::string& error)
+{
+    StageTimes::Scope timed(times_, StageTimes::deliver);
     if (!options_.framesDir.empty()) {
         char name[32];
         std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(frame));
-        // under a temporary name until complete: a full disk leaves no truncated frame
-        const std::string path = options_.framesDir + name;
-        const std::string partPath = path + ".part";
-        const png::Image image { surface_->frameWidth(), surface_->frameHeight(), 3, pixels.data(), 0, true };
-        errno = 0;
-        const bool written = png::writePng(partPath, image, pngCompression, fastRows)
-            && std::rename(partPath.c_str(), path.c_str()) == 0;
-        if (!written) {
-            error = cannotWrite(path, errno);
-            std::remove(partPath.c_str());
+        if (!writeWholeFile(options_.framesDir + name, encoded, error))
             return false;
-        }
     }
     return !video_ || video_->writeFrame(pixels, error);
 }
@@ -228,6 +308,10 @@ bool CaptureSession::finishOutputs()
 {
     // Only a capture that ran to its end gives files; what an unfinished one wrote goes.
     const auto complete = [this] { return error_.empty() && !stopRequested(); };
+    if (complete() && writer_) {
+        while (surface_->readsPending() > 0)
+            handOverRead();
+    }
     if (!complete()) {
         // no need to wait for frames nobody will get
         if (writer_)
@@ -302,10 +386,15 @@ void CaptureSession::writeLoadingSection()
 void CaptureSession::writeDemoFrame()
 {
     if (writer_) {
-        std::vector<uint8_t> buffer = writer_->acquire();
-        surface_->readPixels(buffer.data());
-        writer_->submit(std::move(buffer));
+        {
+            StageTimes::Scope timed(times_, StageTimes::read);
+            surface_->startRead();
+        }
+        // one read stays pending, to be fetched once the next frame is drawn
+        if (surface_->readsPending() > 1)
+            handOverRead();
     }
+    StageTimes::Scope timed(times_, StageTimes::audio);
     const uint64_t count = timing_.samplesOf(demoFrames_);
     samples_.resize(2 * count);
     audio_.takeFrames(samples_.data(), count);
@@ -313,6 +402,20 @@ void CaptureSession::writeDemoFrame()
     clock_.advanceFrame();
     ++demoFrames_;
     ++framesWritten_;
+}
+
+void CaptureSession::handOverRead()
+{
+    std::vector<uint8_t> buffer;
+    {
+        StageTimes::Scope timed(times_, StageTimes::wait);
+        buffer = writer_->acquire();
+    }
+    {
+        StageTimes::Scope timed(times_, StageTimes::fetch);
+        surface_->finishRead(buffer.data());
+    }
+    writer_->submit(std::move(buffer));
 }
 
 void CaptureSession::queueFrame(const uint8_t* pixels)
@@ -349,6 +452,23 @@ std::string CaptureSession::musicEndNote() const
         + std::to_string(timeline[static_cast<size_t>(timelineIndex) + 1].order);
 }
 
+std::string CaptureSession::timesReport() const
+{
+    rusage self {};
+    rusage children {};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    const auto seconds = [](const rusage& usage) {
+        return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + 1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    };
+    char line[160];
+    std::snprintf(line, sizeof line,
+        "vorimel-capture: %.2f s wall, %.2f s CPU in the capture, %.2f s in ffmpeg\n",
+        progress_.wallSeconds(), seconds(self), seconds(children));
+    return times_.report() + line;
+}
+
 std::string CaptureSession::summary() const
 {
     rusage usage {};
@@ -365,5 +485,13 @@ std::string CaptureSession::summary() const
         static_cast<unsigned long long>(framesWritten_), static_cast<unsigned long long>(demoFrames_),
         demoSeconds, upTo.c_str(), options_.fps, wall, wall > 0.0 ? demoSeconds / wall : 0.0,
         usage.ru_maxrss / 1024);
-    return line;
+    if (!writer_)
+        return line;
+    // the frames in flight: the two read slots, the writer's buffers and each PNG
+    // encoder's output
+    const size_t buffers = 2 + writer_->buffersMade() + (options_.framesDir.empty() ? 0 : encoders_);
+    char held[96];
+    std::snprintf(held, sizeof held, " (frame buffers: %zu of %.1f MB)", buffers,
+        static_cast<double>(surface_->frameBytes()) / (1 << 20));
+    return line + std::string(held);
 }

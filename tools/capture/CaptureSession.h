@@ -5,6 +5,7 @@
 #include "CaptureOptions.h"
 #include "FrameWriter.h"
 #include "ProgressReporter.h"
+#include "StageTimes.h"
 #include "VideoEncoder.h"
 #include "WavWriter.h"
 #include "platform/FrameTiming.h"
@@ -33,27 +34,35 @@ public:
 private:
     bool setUp(int& status);
     bool openOutputs();
-    bool writeFrameFiles(uint64_t frame, const std::vector<uint8_t>& pixels, std::string& error);
+    bool encodeFrame(const std::vector<uint8_t>& pixels, std::vector<uint8_t>& encoded, std::string& error);
+    bool deliverFrame(uint64_t frame, const std::vector<uint8_t>& pixels, const std::vector<uint8_t>& encoded,
+        std::string& error);
     bool finishOutputs();
     void presented();
     void keepLoadingFrame();
     void writeLoadingSection();
     void writeDemoFrame();
+    // Fetches the oldest pending read into a buffer and queues it as the next frame.
+    void handOverRead();
     void queueFrame(const uint8_t* pixels);
     void writeAudio(const float* samples, uint64_t frames);
     void fail(const std::string& message);
     // Why the music, not the timeline or --until, ended the capture; empty otherwise.
     std::string musicEndNote() const;
     std::string summary() const;
+    // Where the time went, for the debug channel.
+    std::string timesReport() const;
 
     CaptureOptions options_;
     FrameTiming timing_;
     VirtualClock clock_;
     platform::OfflineAudioBackend audio_;
     ProgressReporter progress_;
+    StageTimes times_;
     CaptureSurface* surface_ = nullptr; // owned by glWindow
 
     std::unique_ptr<FrameWriter> writer_;
+    size_t encoders_ = 0;
     std::unique_ptr<VideoEncoder> video_;
     std::string ffmpeg_;
     WavWriter wav_;

@@ -22,6 +22,8 @@ extern char** environ;
 
 namespace {
 
+constexpr int pipeBytes = 1 << 20; // the most an unprivileged process may ask for by default
+
 // Spawns ffmpeg with the given arguments; stdinFd, when not -1, becomes its stdin.
 pid_t spawn(
     const std::string& ffmpeg, const std::vector<std::string>& arguments, int stdinFd, std::string& error)
@@ -153,6 +155,9 @@ bool VideoEncoder::start(const std::string& ffmpeg, const std::string& outputPat
         videoOnlyPath_,
     };
     // clang-format on
+    // a larger pipe wakes the writer and ffmpeg fewer times a frame; the default
+    // 64 KB still works where the system allows no more
+    fcntl(fds[1], F_SETPIPE_SZ, pipeBytes);
     process_ = spawn(ffmpeg_, arguments, fds[0], error);
     close(fds[0]);
     if (process_ < 0) {

@@ -25,6 +25,10 @@ int main(int argc, char** argv)
         std::fputs(captureUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("vorimel-capture %s\n", VORIMEL_VERSION);
+        return 0;
+    }
     // a dead ffmpeg then shows as a write error instead of ending this process
     std::signal(SIGPIPE, SIG_IGN);
     StopSignals::install();
