@@ -1,7 +1,7 @@
 // vorimel-capture run as a program from the build folder, where data/ is: the whole
 // demo, deterministic, with no display and no sound card.
-#include "support/TestModule.h"
 #include "support/TestFolder.h"
+#include "support/TestModule.h"
 
 #include <libopenmpt/libopenmpt.h>
 

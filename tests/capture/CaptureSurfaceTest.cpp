@@ -19,7 +19,8 @@ CaptureSurface* theSurface()
 {
     static CaptureSurface* surface = [] {
         std::string error;
-        std::unique_ptr<CaptureContext> context = CaptureContext::create(baseFrameWidth, baseFrameHeight, error);
+        std::unique_ptr<CaptureContext> context
+            = CaptureContext::create(baseFrameWidth, baseFrameHeight, error);
         if (!context)
             ADD_FAILURE() << "no headless GL context: " << error;
         return context ? new CaptureSurface(std::move(context)) : nullptr;

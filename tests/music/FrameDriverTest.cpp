@@ -9,8 +9,8 @@
 #include "support/ManualClock.h"
 #include "support/RecordingScene.h"
 #include "support/ScriptedBackend.h"
-#include "support/TestModule.h"
 #include "support/TestFolder.h"
+#include "support/TestModule.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

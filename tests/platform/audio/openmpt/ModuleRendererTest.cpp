@@ -5,8 +5,8 @@
 #include "platform/audio/openmpt/OfflineAudioBackend.h"
 #include "platform/audio/openmpt/RealTimeAudioBackend.h"
 #include "support/FakeAudioDevice.h"
-#include "support/TestModule.h"
 #include "support/TestFolder.h"
+#include "support/TestModule.h"
 
 #include <gtest/gtest.h>
 

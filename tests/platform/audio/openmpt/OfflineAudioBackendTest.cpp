@@ -4,8 +4,8 @@
 #include "platform/FrameTiming.h"
 #include "platform/audio/Spectrum.h"
 #include "platform/audio/openmpt/ModuleRenderer.h"
-#include "support/TestModule.h"
 #include "support/TestFolder.h"
+#include "support/TestModule.h"
 
 #include <gtest/gtest.h>
 

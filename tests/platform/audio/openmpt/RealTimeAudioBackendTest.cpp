@@ -4,8 +4,8 @@
 
 #include "platform/audio/MusicPosition.h"
 #include "support/FakeAudioDevice.h"
-#include "support/TestModule.h"
 #include "support/TestFolder.h"
+#include "support/TestModule.h"
 
 #include <gtest/gtest.h>
 
