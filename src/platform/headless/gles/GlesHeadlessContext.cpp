@@ -79,7 +79,9 @@ GlesHeadlessContext::~GlesHeadlessContext()
         eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         if (context_)
             eglDestroyContext(display_, context_);
-        eglTerminate(display_);
+        // The display stays initialised for the process, as EGL keeps one per platform:
+        // terminating it unloads Mesa's driver, whose last allocations then read as leaks,
+        // and the next context (a second capture in one process) initialises it again.
     }
 }
 
