@@ -44,7 +44,7 @@ for ((run = 0; run < repeat; ++run)); do
     esac
     for b in "${order[@]}"; do
       key="$b:$mode"
-      rm -rf "$out/png" "$out/audio.wav" "$out/demo.mp4"
+      rm -rf --one-file-system -- "$out/png" "$out/audio.wav" "$out/demo.mp4"
       # %e wall s, %U + %S CPU s of the capture and the children it waited for (ffmpeg),
       # %M peak resident KB of the largest of them; the debug channel has the stages' times
       VORIMEL_DEBUG=1 /usr/bin/time -f '%e %U %S %M' -o "$out/time" "$b/vorimel-capture" --fps 60 \
